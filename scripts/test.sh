@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the program and its tests, and runs every
+# test under Wine on a display of its own.
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=${BUILD:-$ROOT/build}
+. "$ROOT/scripts/env.sh"
+
+ensure_packages
+ensure_locale
+select_wine
+build_flavour i686
+[ "$TEST_TOOLCHAIN" = i686 ] || build_flavour "$TEST_TOOLCHAIN"
+
+trap 'stop_wine; stop_display' EXIT
+start_display
+ensure_prefix
+"$WINESERVER" -p 600   # keep one server up for the whole run: starts are fast
+"$WINE_LOADER" cmd.exe /c exit >/dev/null 2>&1 || true   # start Wine's services now
+
+cd "$BUILD/$TEST_TOOLCHAIN"
+ctest --output-on-failure -j "$(nproc)" --timeout 300 "$@"

@@ -101,7 +101,8 @@ start_display() {
     DISPLAY_PID=$!
     local i
     for i in $(seq 1 100); do
-      if xdpyinfo -display ":$n" >/dev/null 2>&1; then
+      # Ours only if it is still alive: another Xvfb may have won the number.
+      if xdpyinfo -display ":$n" >/dev/null 2>&1 && kill -0 "$DISPLAY_PID" 2>/dev/null; then
         export DISPLAY=":$n"
         log "Xvfb on $DISPLAY (pid $DISPLAY_PID)"
         return 0

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "common/handles.h"
 #include "common/text.h"
 
 namespace runtime {
@@ -28,6 +29,15 @@ void SetEndRoutine(EndRoutine routine) noexcept;
 // Marks the calling thread as the window thread and names the window that an
 // end requested on another thread is handed to.
 void SetWindowThread(HWND mainWindow) noexcept;
+
+// CreateThread with default security and stack, running at once; the thread
+// id is not kept. An empty handle when the thread cannot be created.
+using ThreadRoutine = DWORD(WINAPI*)(void* parameter);
+[[nodiscard]] UniqueHandle StartThread(ThreadRoutine routine, void* parameter) noexcept;
+
+// Posted to the main window to hand it an orderly end (wParam: exit code);
+// its window procedure passes it to EndProgram.
+inline constexpr UINT kEndRequestMessage = WM_APP + 0x3F0;
 
 // Orderly end: on the window thread, runs the end routine and exits the
 // process with exitCode. On another thread the request is handed to the

@@ -67,6 +67,9 @@ inline void ReleaseCryptProvider(HCRYPTPROV h) noexcept { ::CryptReleaseContext(
 inline void DestroyCryptHash(HCRYPTHASH h) noexcept { ::CryptDestroyHash(h); }
 inline void FreeProcessHeapBlock(void* p) noexcept { ::HeapFree(::GetProcessHeap(), 0, p); }
 inline void CloseRegistryKey(HKEY h) noexcept { ::RegCloseKey(h); }
+inline void DeleteGdiObject(HGDIOBJ h) noexcept { ::DeleteObject(h); }
+inline void DeleteMemoryDc(HDC h) noexcept { ::DeleteDC(h); }
+inline void FreeLocalBlock(HLOCAL h) noexcept { ::LocalFree(h); }
 
 }  // namespace handle_detail
 
@@ -78,6 +81,13 @@ using UniqueSnapshot = UniqueFile;
 using UniqueCryptProvider = UniqueAny<handle_detail::NullIsEmpty<HCRYPTPROV, handle_detail::ReleaseCryptProvider>>;
 using UniqueCryptHash = UniqueAny<handle_detail::NullIsEmpty<HCRYPTHASH, handle_detail::DestroyCryptHash>>;
 using UniqueRegistryKey = UniqueAny<handle_detail::NullIsEmpty<HKEY, handle_detail::CloseRegistryKey>>;
+// Fonts, brushes, pens, bitmaps and regions (HFONT, HBRUSH, ...): null when there is none.
+template <typename GdiHandle>
+using UniqueGdiObject = UniqueAny<handle_detail::NullIsEmpty<GdiHandle, handle_detail::DeleteGdiObject>>;
+// Memory device contexts from CreateCompatibleDC.
+using UniqueMemoryDc = UniqueAny<handle_detail::NullIsEmpty<HDC, handle_detail::DeleteMemoryDc>>;
+// Blocks of LocalAlloc, released with LocalFree.
+using UniqueLocal = UniqueAny<handle_detail::NullIsEmpty<HLOCAL, handle_detail::FreeLocalBlock>>;
 
 // A block of the process heap, with its size.
 class HeapBlock {

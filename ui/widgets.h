@@ -71,6 +71,9 @@ class FrameWindow {
 
   // Height at 96 DPI of the title bar; the client area below it is free.
   static constexpr int kTitleBarHeight96 = 31;
+  // Width at 96 DPI of each title-bar button: close at the right end of the
+  // bar, minimise just left of it.
+  static constexpr int kTitleButtonWidth96 = 40;
 
  protected:
   virtual void OnCreate() noexcept {}
@@ -85,9 +88,22 @@ class FrameWindow {
   }
 
  private:
+  friend bool Initialize(HINSTANCE instance) noexcept;
+  enum class TitleButton { None, Minimize, Close };
+
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  LRESULT HandleLayerMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  [[nodiscard]] TitleButton TitleButtonAt(POINT client) const noexcept;
+  [[nodiscard]] RECT TitleButtonRect(TitleButton button) const noexcept;
+  void SetHotButton(TitleButton hot, TitleButton pressed) noexcept;
+  void Paint() noexcept;
+
   HWND hwnd_ = nullptr;
+  int dpi_ = 96;
+  TitleButton hot_ = TitleButton::None;
+  TitleButton pressed_ = TitleButton::None;
+  bool trackingLeave_ = false;
 };
 
 // The small icons of the picture boxes (drawn by the layer, no resources).
@@ -112,7 +128,9 @@ HWND CreateCombo(HWND parent, const char* formName, int id, Rect96 rect,
 
 // Puts a direct child of the tab container on one of its pages: it is shown
 // only while that page is current (whether set by a click on the header or
-// by TCM_SETCURSEL).
+// by TCM_SETCURSEL). The container also answers TCM_GETITEMRECT (in-process)
+// with the header rectangle of a page, and notifies its parent of a click on
+// a header with WM_NOTIFY TCN_SELCHANGE.
 void AssignToPage(HWND tabs, int page, HWND control) noexcept;
 
 // Checks the radio button and clears the other radio buttons of its parent.
@@ -122,6 +140,11 @@ void SelectRadio(HWND radio) noexcept;
 // window tree with a given form name (null when there is none).
 [[nodiscard]] Text FormNameOf(HWND control);
 [[nodiscard]] HWND FindByFormName(HWND root, const Text& formName);
+
+// Gives a window of the layer (the frame too) its form name, replacing any it
+// had; the layer removes the property and deletes the atom when the window is
+// destroyed. An empty name removes it.
+void SetFormName(HWND window, const char* formName) noexcept;
 
 // Text helpers that work for every control kind of the layer.
 [[nodiscard]] Text GetText(HWND control);

@@ -1,5 +1,6 @@
 #include "tests/e2e/program_under_test.h"
 
+#include <algorithm>
 #include <atomic>
 
 namespace {
@@ -141,14 +142,38 @@ bool ProgramUnderTest::Start(const Text& arguments) {
   return true;
 }
 
-HWND ProgramUnderTest::WaitForWindow(DWORD timeoutMs, const char* className) const {
-  WindowSearch search{processId_, className, nullptr, nullptr};
-  if (!processId_) return nullptr;
-  (void)WaitUntil(timeoutMs, [&] {
-    EnumWindows(VisitTopWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr;
-  });
+HWND FindTopWindowOf(DWORD processId, const char* className) {
+  WindowSearch search{processId, className, nullptr, nullptr};
+  EnumWindows(VisitTopWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+HWND ProgramUnderTest::WaitForWindow(DWORD timeoutMs, const char* className) const {
+  if (!processId_) return nullptr;
+  HWND found = nullptr;
+  (void)WaitUntil(timeoutMs, [&] {
+    found = FindTopWindowOf(processId_, className);
+    return found != nullptr;
+  });
+  return found;
+}
+
+bool StartHostCommand(const Text& unixCommandLine) {
+  // Wine runs a Unix executable named by a path on its Z: drive.
+  Text command = "Z:" + unixCommandLine;
+  const auto end = command.find(' ');
+  for (std::size_t i = 0; i < std::min(end, command.size()); ++i) {
+    if (command[i] == '/') command[i] = '\\';
+  }
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    return false;
+  }
+  if (info.hThread) CloseHandle(info.hThread);
+  if (info.hProcess) CloseHandle(info.hProcess);
+  return true;
 }
 
 std::optional<DWORD> ProgramUnderTest::WaitForExit(DWORD timeoutMs) const {

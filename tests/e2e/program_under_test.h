@@ -57,6 +57,13 @@ class ProgramUnderTest {
   std::vector<UniqueHandle> started_;
 };
 
+// Starts a program of the Linux host (such as xdotool) with Wine's
+// environment. Wine gives no handle to wait on: callers wait for its effect.
+[[nodiscard]] bool StartHostCommand(const Text& unixCommandLine);
+
+// The first visible top-level window of the process with this class.
+[[nodiscard]] HWND FindTopWindowOf(DWORD processId, const char* className);
+
 // Window helpers for driving a program from outside.
 [[nodiscard]] Text WindowText(HWND window);
 [[nodiscard]] Text WindowClass(HWND window);

@@ -1,0 +1,71 @@
+// The picture-box group: a white rounded panel holding other controls. It is
+// enabled and disabled as a whole, with all its children.
+#include "ui/skin.h"
+
+namespace ui {
+namespace {
+
+using namespace skin;
+
+constexpr int kRadius96 = 8;
+
+void EnableChildren(HWND group, bool enable) noexcept {
+  for (HWND child = GetWindow(group, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    EnableWindow(child, enable ? TRUE : FALSE);
+  }
+}
+
+void Paint(HWND group, const ControlState& state) noexcept {
+  PaintBuffer paint(group);
+  HDC dc = paint.dc();
+  const RECT& client = paint.rect();
+  FillRectColor(dc, client, BackgroundBehind(group));
+  // The bottom-right edge of RoundRect is exclusive: the border stays inside.
+  RoundRectColor(dc, client, Scale(kRadius96, state.dpi), color::kPanel, color::kPanelBorder);
+}
+
+LRESULT CALLBACK GroupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  if (message == WM_NCCREATE) {
+    if (!AttachState(window, Kind::Group, lParam)) return FALSE;
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+  if (message == WM_NCDESTROY) {
+    DetachState(window);
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+  ControlState* state = StateOf(window);
+  if (!state) return DefWindowProcA(window, message, wParam, lParam);
+  LRESULT result = 0;
+  if (HandleContainerMessage(window, message, wParam, lParam, result)) return result;
+  switch (message) {
+    case WM_ENABLE:
+      // EnableWindow on the group lands here too; a WM_ENABLE sent from
+      // outside first makes the group itself follow.
+      if (FollowEnable(window, wParam)) return 0;
+      EnableChildren(window, wParam != 0);
+      InvalidateRect(window, nullptr, FALSE);
+      return 0;
+    case WM_SETTEXT: {
+      const LRESULT done = DefWindowProcA(window, message, wParam, lParam);
+      InvalidateRect(window, nullptr, FALSE);
+      return done;
+    }
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: Paint(window, *state); return 0;
+    default: break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+bool skin::RegisterGroupClass() noexcept {
+  return RegisterOwnClass(kGroupClass, GroupProc, Kind::Group, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+}
+
+HWND CreateGroup(HWND parent, const char* formName, int id, Rect96 rect) noexcept {
+  return CreateControl(kGroupClass, WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, parent, formName, id,
+                       rect, "", FontRole::Body);
+}
+
+}  // namespace ui

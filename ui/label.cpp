@@ -1,0 +1,65 @@
+// The label: one line of text on the colour of its container. Taller labels
+// are headings.
+#include "ui/skin.h"
+
+namespace ui {
+namespace {
+
+using namespace skin;
+
+// A label this tall (96 DPI) or taller is drawn as a heading.
+constexpr int kHeadingHeight96 = 24;
+
+void Paint(HWND label, const ControlState& state) noexcept {
+  PaintBuffer paint(label);
+  HDC dc = paint.dc();
+  FillRectColor(dc, paint.rect(), BackgroundBehind(label));
+  TextBuffer text;
+  ReadWindowText(label, text);
+  const bool enabled = IsWindowEnabled(label) != FALSE;
+  const bool heading = state.font == FontRole::Heading;
+  const COLORREF textColor = !enabled ? color::kDisabledText : (heading ? color::kHeading : color::kText);
+  DrawTextIn(dc, text.text, text.length, paint.rect(), Font(state.font, state.dpi), textColor,
+             DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS);
+}
+
+LRESULT CALLBACK LabelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  if (message == WM_NCCREATE) {
+    if (!AttachState(window, Kind::Label, lParam)) return FALSE;
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+  if (message == WM_NCDESTROY) {
+    DetachState(window);
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+  ControlState* state = StateOf(window);
+  if (!state) return DefWindowProcA(window, message, wParam, lParam);
+  switch (message) {
+    case WM_SETTEXT: {
+      const LRESULT done = DefWindowProcA(window, message, wParam, lParam);
+      InvalidateRect(window, nullptr, FALSE);
+      return done;
+    }
+    case WM_ENABLE:
+      if (FollowEnable(window, wParam)) return 0;
+      InvalidateRect(window, nullptr, FALSE);
+      return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: Paint(window, *state); return 0;
+    default: break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+bool skin::RegisterLabelClass() noexcept {
+  return RegisterOwnClass(kLabelClass, LabelProc, Kind::Label, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+}
+
+HWND CreateLabel(HWND parent, const char* formName, int id, Rect96 rect, const Text& caption) noexcept {
+  const FontRole font = rect.height >= kHeadingHeight96 ? FontRole::Heading : FontRole::Body;
+  return CreateControl(kLabelClass, 0, 0, parent, formName, id, rect, caption.c_str(), font);
+}
+
+}  // namespace ui

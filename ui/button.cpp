@@ -43,23 +43,13 @@ void Paint(HWND button, const ControlState& state) noexcept {
   }
 }
 
-LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  if (message == WM_NCCREATE) {
-    if (!AttachState(window, Kind::Button, lParam)) return FALSE;
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-  if (message == WM_NCDESTROY) {
-    DetachState(window);
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-  ControlState* state = StateOf(window);
-  if (!state) return DefWindowProcA(window, message, wParam, lParam);
+LRESULT HandleButton(HWND window, ControlState& state, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   LRESULT result = 0;
-  if (HandlePressable(window, *state, message, wParam, lParam, NotifyClicked, result)) return result;
+  if (HandlePressable(window, state, message, wParam, lParam, NotifyClicked, result)) return result;
   switch (message) {
     case WM_GETDLGCODE: return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: Paint(window, *state); return 0;
+    case WM_PAINT: Paint(window, state); return 0;
     default: break;
   }
   return DefWindowProcA(window, message, wParam, lParam);
@@ -163,7 +153,7 @@ bool skin::HandlePressable(HWND control, ControlState& state, UINT message, WPAR
 }
 
 bool skin::RegisterButtonClass() noexcept {
-  return RegisterOwnClass(kButtonClass, ButtonProc, Kind::Button, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, IDC_HAND);
+  return RegisterOwnClass(kButtonClass, ControlProcedure<Kind::Button, HandleButton>, Kind::Button, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, IDC_HAND);
 }
 
 HWND CreateButton(HWND parent, const char* formName, int id, Rect96 rect, const Text& caption) noexcept {

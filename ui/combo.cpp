@@ -74,32 +74,19 @@ void Paint(HWND combo, const ControlState& state) noexcept {
   LineColor(dc, cx, tip, cx + half, wing, pen, ink);
 }
 
-LRESULT CALLBACK ComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  if (message == WM_NCCREATE) {
-    if (!AttachState(window, Kind::Combo, lParam)) return FALSE;
-    const LRESULT created = CallCombo(window, message, wParam, lParam);
-    if (!created) DetachState(window);
-    return created;
-  }
-  if (message == WM_NCDESTROY) {
-    const LRESULT done = CallCombo(window, message, wParam, lParam);
-    DetachState(window);
-    return done;
-  }
-  ControlState* state = StateOf(window);
-  if (!state) return CallCombo(window, message, wParam, lParam);
+LRESULT HandleCombo(HWND window, ControlState& state, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   switch (message) {
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: Paint(window, *state); return 0;
+    case WM_PAINT: Paint(window, state); return 0;
     case WM_PRINTCLIENT: return 0;
     case WM_ENABLE:
       if (FollowEnable(window, wParam)) return 0;
       break;
     case WM_MOUSEMOVE:
-      if (TrackHover(window, *state)) InvalidateRect(window, nullptr, FALSE);
+      if (TrackHover(window, state)) InvalidateRect(window, nullptr, FALSE);
       break;
     case WM_MOUSELEAVE:
-      if (EndHover(*state)) InvalidateRect(window, nullptr, FALSE);
+      if (EndHover(state)) InvalidateRect(window, nullptr, FALSE);
       break;
     default: break;
   }
@@ -180,7 +167,7 @@ void skin::LayoutCombo(HWND combo, const RECT& pixels, int dpi) noexcept {
 }
 
 bool skin::RegisterComboClass() noexcept {
-  return RegisterSuperclass("COMBOBOX", kComboClass, ComboProc, Kind::Combo, &g_comboProc);
+  return RegisterSuperclass("COMBOBOX", kComboClass, ControlProcedure<Kind::Combo, HandleCombo, CallCombo>, Kind::Combo, &g_comboProc);
 }
 
 HWND CreateCombo(HWND parent, const char* formName, int id, Rect96 rect, std::initializer_list<const char*> items,

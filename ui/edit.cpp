@@ -59,27 +59,14 @@ void PaintFrame(HWND edit, const ControlState& state) noexcept {
                  border);
 }
 
-LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  if (message == WM_NCCREATE) {
-    if (!AttachState(window, Kind::Edit, lParam)) return FALSE;
-    const LRESULT created = CallEdit(window, message, wParam, lParam);
-    if (!created) DetachState(window);
-    return created;
-  }
-  if (message == WM_NCDESTROY) {
-    const LRESULT done = CallEdit(window, message, wParam, lParam);
-    DetachState(window);
-    return done;
-  }
-  ControlState* state = StateOf(window);
-  if (!state) return CallEdit(window, message, wParam, lParam);
+LRESULT HandleEdit(HWND window, ControlState& state, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   switch (message) {
     case WM_NCCALCSIZE: {
       RECT* rect = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
-      if (rect) CalcClient(*state, *rect);
+      if (rect) CalcClient(state, *rect);
       return 0;
     }
-    case WM_NCPAINT: PaintFrame(window, *state); return 0;
+    case WM_NCPAINT: PaintFrame(window, state); return 0;
     case WM_NCHITTEST: {
       // The padding belongs to the box: clicks there place the caret too.
       const LRESULT hit = CallEdit(window, message, wParam, lParam);
@@ -89,20 +76,20 @@ LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       if (FollowEnable(window, wParam)) return 0;
       const LRESULT done = CallEdit(window, message, wParam, lParam);
       InvalidateRect(window, nullptr, TRUE);
-      PaintFrame(window, *state);
+      PaintFrame(window, state);
       return done;
     }
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {
       const LRESULT done = CallEdit(window, message, wParam, lParam);
-      PaintFrame(window, *state);
+      PaintFrame(window, state);
       return done;
     }
     case WM_MOUSEMOVE:
-      if (TrackHover(window, *state)) PaintFrame(window, *state);
+      if (TrackHover(window, state)) PaintFrame(window, state);
       break;
     case WM_MOUSELEAVE:
-      if (EndHover(*state)) PaintFrame(window, *state);
+      if (EndHover(state)) PaintFrame(window, state);
       break;
     default: break;
   }
@@ -112,7 +99,7 @@ LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 bool skin::RegisterEditClass() noexcept {
-  return RegisterSuperclass("EDIT", kEditClass, EditProc, Kind::Edit, &g_editProc);
+  return RegisterSuperclass("EDIT", kEditClass, ControlProcedure<Kind::Edit, HandleEdit, CallEdit>, Kind::Edit, &g_editProc);
 }
 
 HWND CreateEdit(HWND parent, const char* formName, int id, Rect96 rect, const Text& text) noexcept {

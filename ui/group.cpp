@@ -24,17 +24,7 @@ void Paint(HWND group, const ControlState& state) noexcept {
   RoundRectColor(dc, client, Scale(kRadius96, state.dpi), color::kPanel, color::kPanelBorder);
 }
 
-LRESULT CALLBACK GroupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  if (message == WM_NCCREATE) {
-    if (!AttachState(window, Kind::Group, lParam)) return FALSE;
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-  if (message == WM_NCDESTROY) {
-    DetachState(window);
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-  ControlState* state = StateOf(window);
-  if (!state) return DefWindowProcA(window, message, wParam, lParam);
+LRESULT HandleGroup(HWND window, ControlState& state, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   LRESULT result = 0;
   if (HandleContainerMessage(window, message, wParam, lParam, result)) return result;
   switch (message) {
@@ -51,7 +41,7 @@ LRESULT CALLBACK GroupProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       return done;
     }
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: Paint(window, *state); return 0;
+    case WM_PAINT: Paint(window, state); return 0;
     default: break;
   }
   return DefWindowProcA(window, message, wParam, lParam);
@@ -60,7 +50,7 @@ LRESULT CALLBACK GroupProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }  // namespace
 
 bool skin::RegisterGroupClass() noexcept {
-  return RegisterOwnClass(kGroupClass, GroupProc, Kind::Group, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+  return RegisterOwnClass(kGroupClass, ControlProcedure<Kind::Group, HandleGroup>, Kind::Group, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
 }
 
 HWND CreateGroup(HWND parent, const char* formName, int id, Rect96 rect) noexcept {

@@ -23,17 +23,7 @@ void Paint(HWND label, const ControlState& state) noexcept {
              DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS);
 }
 
-LRESULT CALLBACK LabelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  if (message == WM_NCCREATE) {
-    if (!AttachState(window, Kind::Label, lParam)) return FALSE;
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-  if (message == WM_NCDESTROY) {
-    DetachState(window);
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-  ControlState* state = StateOf(window);
-  if (!state) return DefWindowProcA(window, message, wParam, lParam);
+LRESULT HandleLabel(HWND window, ControlState& state, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   switch (message) {
     case WM_SETTEXT: {
       const LRESULT done = DefWindowProcA(window, message, wParam, lParam);
@@ -45,7 +35,7 @@ LRESULT CALLBACK LabelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       InvalidateRect(window, nullptr, FALSE);
       return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: Paint(window, *state); return 0;
+    case WM_PAINT: Paint(window, state); return 0;
     default: break;
   }
   return DefWindowProcA(window, message, wParam, lParam);
@@ -54,7 +44,7 @@ LRESULT CALLBACK LabelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }  // namespace
 
 bool skin::RegisterLabelClass() noexcept {
-  return RegisterOwnClass(kLabelClass, LabelProc, Kind::Label, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+  return RegisterOwnClass(kLabelClass, ControlProcedure<Kind::Label, HandleLabel>, Kind::Label, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
 }
 
 HWND CreateLabel(HWND parent, const char* formName, int id, Rect96 rect, const Text& caption) noexcept {

@@ -93,24 +93,14 @@ void Paint(HWND picture, const ControlState& state) noexcept {
   DrawIcon(paint.dc(), paint.rect(), state.icon, IsWindowEnabled(picture) != FALSE, paper, state.dpi);
 }
 
-LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  if (message == WM_NCCREATE) {
-    if (!AttachState(window, Kind::Picture, lParam)) return FALSE;
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-  if (message == WM_NCDESTROY) {
-    DetachState(window);
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-  ControlState* state = StateOf(window);
-  if (!state) return DefWindowProcA(window, message, wParam, lParam);
+LRESULT HandlePicture(HWND window, ControlState& state, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   switch (message) {
     case WM_ENABLE:
       if (FollowEnable(window, wParam)) return 0;
       InvalidateRect(window, nullptr, FALSE);
       return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: Paint(window, *state); return 0;
+    case WM_PAINT: Paint(window, state); return 0;
     default: break;
   }
   return DefWindowProcA(window, message, wParam, lParam);
@@ -135,7 +125,7 @@ void skin::DrawIcon(HDC dc, const RECT& box, Icon icon, bool enabled, COLORREF p
 }
 
 bool skin::RegisterPictureClass() noexcept {
-  return RegisterOwnClass(kPictureClass, PictureProc, Kind::Picture, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+  return RegisterOwnClass(kPictureClass, ControlProcedure<Kind::Picture, HandlePicture>, Kind::Picture, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
 }
 
 HWND CreatePicture(HWND parent, const char* formName, int id, Rect96 rect, Icon icon) noexcept {

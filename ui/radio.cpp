@@ -67,21 +67,11 @@ void Paint(HWND radio, const ControlState& state) noexcept {
              enabled ? color::kText : color::kDisabledText, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
 }
 
-LRESULT CALLBACK RadioProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  if (message == WM_NCCREATE) {
-    if (!AttachState(window, Kind::Radio, lParam)) return FALSE;
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-  if (message == WM_NCDESTROY) {
-    DetachState(window);
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-  ControlState* state = StateOf(window);
-  if (!state) return DefWindowProcA(window, message, wParam, lParam);
+LRESULT HandleRadio(HWND window, ControlState& state, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   LRESULT result = 0;
-  if (HandlePressable(window, *state, message, wParam, lParam, ClickRadio, result)) return result;
+  if (HandlePressable(window, state, message, wParam, lParam, ClickRadio, result)) return result;
   switch (message) {
-    case BM_GETCHECK: return state->checked ? BST_CHECKED : BST_UNCHECKED;
+    case BM_GETCHECK: return state.checked ? BST_CHECKED : BST_UNCHECKED;
     case BM_SETCHECK:
       // Selecting is the group's property: checking one clears the others.
       if (wParam == BST_CHECKED) {
@@ -92,7 +82,7 @@ LRESULT CALLBACK RadioProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       return 0;
     case WM_GETDLGCODE: return DLGC_BUTTON | DLGC_RADIOBUTTON;
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: Paint(window, *state); return 0;
+    case WM_PAINT: Paint(window, state); return 0;
     default: break;
   }
   return DefWindowProcA(window, message, wParam, lParam);
@@ -101,7 +91,7 @@ LRESULT CALLBACK RadioProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }  // namespace
 
 bool skin::RegisterRadioClass() noexcept {
-  return RegisterOwnClass(kRadioClass, RadioProc, Kind::Radio, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, IDC_HAND);
+  return RegisterOwnClass(kRadioClass, ControlProcedure<Kind::Radio, HandleRadio>, Kind::Radio, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, IDC_HAND);
 }
 
 HWND CreateRadio(HWND parent, const char* formName, int id, Rect96 rect, const Text& caption, bool checked) noexcept {

@@ -111,6 +111,34 @@ void RecordFrameClass(ATOM atom) noexcept;
 void DetachState(HWND window) noexcept;
 void RemoveFormName(HWND window) noexcept;
 
+using BaseProcedure = LRESULT (*)(HWND, UINT, WPARAM, LPARAM) noexcept;
+using StateProcedure = LRESULT (*)(HWND, ControlState&, UINT, WPARAM, LPARAM) noexcept;
+inline LRESULT CallDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The window procedure of one control kind: the control's state is made at
+// WM_NCCREATE and freed at WM_NCDESTROY, and every message in between goes to
+// the kind's handler; messages without a state go to the base procedure (the
+// default one, or the system class's for a superclass).
+template <Kind kKind, StateProcedure kHandle, BaseProcedure kBase = CallDefault>
+LRESULT CALLBACK ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  if (message == WM_NCCREATE) {
+    if (!AttachState(window, kKind, lParam)) return FALSE;
+    const LRESULT created = kBase(window, message, wParam, lParam);
+    if (!created) DetachState(window);
+    return created;
+  }
+  if (message == WM_NCDESTROY) {
+    const LRESULT done = kBase(window, message, wParam, lParam);
+    DetachState(window);
+    return done;
+  }
+  ControlState* state = StateOf(window);
+  if (!state) return kBase(window, message, wParam, lParam);
+  return kHandle(window, *state, message, wParam, lParam);
+}
+
 // WM_ENABLE of a control: a WM_ENABLE sent from outside (another process may
 // send one) makes the window's own state follow it. True when it did so; the
 // nested WM_ENABLE of EnableWindow then does the rest.

@@ -107,54 +107,44 @@ void Paint(HWND tabs, const ControlState& state) noexcept {
   }
 }
 
-LRESULT CALLBACK TabsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  if (message == WM_NCCREATE) {
-    if (!AttachState(window, Kind::Tabs, lParam)) return FALSE;
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-  if (message == WM_NCDESTROY) {
-    DetachState(window);
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-  ControlState* state = StateOf(window);
-  if (!state) return DefWindowProcA(window, message, wParam, lParam);
+LRESULT HandleTabs(HWND window, ControlState& state, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   LRESULT result = 0;
   if (HandleContainerMessage(window, message, wParam, lParam, result)) return result;
   switch (message) {
-    case TCM_GETITEMCOUNT: return PageCount(*state);
-    case TCM_GETCURSEL: return PageCount(*state) ? state->currentPage : -1;
-    case TCM_SETCURSEL: return SelectPage(window, *state, wParam);
+    case TCM_GETITEMCOUNT: return PageCount(state);
+    case TCM_GETCURSEL: return PageCount(state) ? state.currentPage : -1;
+    case TCM_SETCURSEL: return SelectPage(window, state, wParam);
     case TCM_GETITEMRECT: {
       auto* rect = reinterpret_cast<RECT*>(lParam);
       const int page = static_cast<int>(wParam);
-      if (!rect || page < 0 || page >= PageCount(*state)) return FALSE;
-      *rect = HeaderRect(window, *state, page);
+      if (!rect || page < 0 || page >= PageCount(state)) return FALSE;
+      *rect = HeaderRect(window, state, page);
       return TRUE;
     }
     case WM_LBUTTONDOWN: {
       const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      const int page = PageAt(window, *state, point);
-      if (page >= 0 && page != state->currentPage) {
-        SelectPage(window, *state, static_cast<WPARAM>(page));
+      const int page = PageAt(window, state, point);
+      if (page >= 0 && page != state.currentPage) {
+        SelectPage(window, state, static_cast<WPARAM>(page));
         Notify(window, TCN_SELCHANGE);
       }
       return 0;
     }
     case WM_MOUSEMOVE: {
       const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      TrackHover(window, *state);
-      const int page = PageAt(window, *state, point);
-      if (page != state->hotPage) {
-        state->hotPage = page;
-        InvalidateHeaders(window, *state);
+      TrackHover(window, state);
+      const int page = PageAt(window, state, point);
+      if (page != state.hotPage) {
+        state.hotPage = page;
+        InvalidateHeaders(window, state);
       }
       return 0;
     }
     case WM_MOUSELEAVE:
-      EndHover(*state);
-      if (state->hotPage != -1) {
-        state->hotPage = -1;
-        InvalidateHeaders(window, *state);
+      EndHover(state);
+      if (state.hotPage != -1) {
+        state.hotPage = -1;
+        InvalidateHeaders(window, state);
       }
       return 0;
     case WM_ENABLE:
@@ -162,7 +152,7 @@ LRESULT CALLBACK TabsProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       InvalidateRect(window, nullptr, FALSE);
       return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: Paint(window, *state); return 0;
+    case WM_PAINT: Paint(window, state); return 0;
     default: break;
   }
   return DefWindowProcA(window, message, wParam, lParam);
@@ -171,7 +161,7 @@ LRESULT CALLBACK TabsProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 bool skin::RegisterTabsClass() noexcept {
-  return RegisterOwnClass(kTabsClass, TabsProc, Kind::Tabs, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+  return RegisterOwnClass(kTabsClass, ControlProcedure<Kind::Tabs, HandleTabs>, Kind::Tabs, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
 }
 
 HWND CreateTabs(HWND parent, const char* formName, int id, Rect96 rect,

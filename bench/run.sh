@@ -17,9 +17,7 @@ build_bench() {
   cmake --build "$dir" -j "$(nproc)" --target click_target click_bench >/dev/null
 }
 
-ensure_packages
-ensure_locale
-select_wine
+prepare_host
 build_bench "$TEST_TOOLCHAIN"
 
 TARGET_PID=""

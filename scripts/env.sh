@@ -137,3 +137,16 @@ build_flavour() {
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-$arch.cmake" >/dev/null
   cmake --build "$dir" -j "$(nproc)"
 }
+
+# What every command does first: the packages, the locale and the Wine flavour.
+prepare_host() {
+  ensure_packages
+  ensure_locale
+  select_wine
+}
+
+# The shipped 32-bit build, and the flavour the tests run when that differs.
+build_all() {
+  build_flavour i686
+  [ "$TEST_TOOLCHAIN" = i686 ] || build_flavour "$TEST_TOOLCHAIN"
+}

@@ -5,11 +5,8 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${BUILD:-$ROOT/build}
 . "$ROOT/scripts/env.sh"
 
-ensure_packages
-ensure_locale
-select_wine
-build_flavour i686
-[ "$TEST_TOOLCHAIN" = i686 ] || build_flavour "$TEST_TOOLCHAIN"
+prepare_host
+build_all
 
 trap 'stop_display' EXIT
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then

@@ -5,9 +5,7 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${BUILD:-$ROOT/build}
 . "$ROOT/scripts/env.sh"
 
-ensure_packages
-ensure_locale
-select_wine
+prepare_host
 build_flavour "$TEST_TOOLCHAIN"
 out=${1:-$BUILD/screenshots}
 mkdir -p "$out"

@@ -87,8 +87,6 @@ constexpr FormEntry kLayout[] = {
 
 constexpr ui::Rect96 kTabsRect{5, 31, 490, 300};
 
-Text ControlText(HWND control) { return ui::GetText(control); }
-
 }  // namespace
 
 MainWindow* MainWindow::instance_ = nullptr;
@@ -164,10 +162,10 @@ void MainWindow::OnWindowCreated() noexcept {
 
 void MainWindow::SaveClickSettings() noexcept {
   using namespace settings;
-  clickJob_.intervalText = ControlText(Control(kIntervalEdit));
-  clickJob_.countText = ControlText(Control(kCountEdit));
-  WriteSetting(kClickSection, kIntervalKey, ControlText(Control(kIntervalEdit)));
-  WriteSetting(kClickSection, kCountKey, ControlText(Control(kCountEdit)));
+  clickJob_.intervalText = ui::GetText(Control(kIntervalEdit));
+  clickJob_.countText = ui::GetText(Control(kCountEdit));
+  WriteSetting(kClickSection, kIntervalKey, ui::GetText(Control(kIntervalEdit)));
+  WriteSetting(kClickSection, kCountKey, ui::GetText(Control(kCountEdit)));
   auto checked = [this](ControlId radio) {
     return SendMessageA(Control(radio), BM_GETCHECK, 0, 0) == BST_CHECKED;
   };
@@ -179,15 +177,15 @@ void MainWindow::SaveClickSettings() noexcept {
     clickJob_.buttonCode = 2;
   }
   WriteSetting(kClickSection, kButtonKey, IntToText(clickJob_.buttonCode));
-  WriteSetting(kClickSection, kXKey, ControlText(Control(kXEdit)));
-  WriteSetting(kClickSection, kYKey, ControlText(Control(kYEdit)));
-  clickJob_.xText = ControlText(Control(kXEdit));
-  clickJob_.yText = ControlText(Control(kYEdit));
+  WriteSetting(kClickSection, kXKey, ui::GetText(Control(kXEdit)));
+  WriteSetting(kClickSection, kYKey, ui::GetText(Control(kYEdit)));
+  clickJob_.xText = ui::GetText(Control(kXEdit));
+  clickJob_.yText = ui::GetText(Control(kYEdit));
 }
 
 void MainWindow::ToggleClicking() noexcept {
   SaveClickSettings();
-  if (ControlText(Control(kToggleButton)) == kRunningCaption) {
+  if (ui::GetText(Control(kToggleButton)) == kRunningCaption) {
     SendMessageA(Control(kTabs), TCM_SETCURSEL, 0, 0);
     if (worker_) worker_->Stop();
     ui::SetText(Control(kToggleButton), kIdleCaption);
@@ -256,8 +254,8 @@ void MainWindow::ApplyLoadedSettings(const LoadedSettings& loaded) noexcept {
   ui::SetText(Control(kAboutVersionLabel), versionCaption);
   ui::SetText(Control(kIntervalEdit), loaded.interval);
   ui::SetText(Control(kCountEdit), loaded.count);
-  clickJob_.intervalText = ControlText(Control(kIntervalEdit));
-  clickJob_.countText = ControlText(Control(kCountEdit));
+  clickJob_.intervalText = ui::GetText(Control(kIntervalEdit));
+  clickJob_.countText = ui::GetText(Control(kCountEdit));
   clickJob_.buttonCode = TextToInt(loaded.button);
   switch (clickJob_.buttonCode) {
     case 0: ui::SelectRadio(Control(kLeftRadio)); break;
@@ -267,8 +265,8 @@ void MainWindow::ApplyLoadedSettings(const LoadedSettings& loaded) noexcept {
   }
   ui::SetText(Control(kXEdit), loaded.x);
   ui::SetText(Control(kYEdit), loaded.y);
-  clickJob_.xText = ControlText(Control(kXEdit));
-  clickJob_.yText = ControlText(Control(kYEdit));
+  clickJob_.xText = ui::GetText(Control(kXEdit));
+  clickJob_.yText = ui::GetText(Control(kYEdit));
 }
 
 void MainWindow::OnCommand(int controlId, int notifyCode, HWND) noexcept {
@@ -282,13 +280,13 @@ void MainWindow::OnCommand(int controlId, int notifyCode, HWND) noexcept {
       break;
     case kResetTestButton: ui::SetText(Control(kTestCountEdit), "0"); break;
     case kTestClickButton: {
-      const double next = static_cast<double>(TextToInt(ControlText(Control(kTestCountEdit)))) + 1.0;
+      const double next = static_cast<double>(TextToInt(ui::GetText(Control(kTestCountEdit)))) + 1.0;
       ui::SetText(Control(kTestCountEdit), RealToText(next));
       break;
     }
     case kSyncPositionButton:
-      ui::SetText(Control(kXEdit), ControlText(Control(kRecordXEdit)));
-      ui::SetText(Control(kYEdit), ControlText(Control(kRecordYEdit)));
+      ui::SetText(Control(kXEdit), ui::GetText(Control(kRecordXEdit)));
+      ui::SetText(Control(kYEdit), ui::GetText(Control(kRecordYEdit)));
       break;
     case kHomepageButton: OpenAddress(HomepageAddress); break;
     case kToggleButton: ToggleClicking(); break;

@@ -48,11 +48,9 @@ LRESULT HandleButton(HWND window, ControlState& state, UINT message, WPARAM wPar
   if (HandlePressable(window, state, message, wParam, lParam, NotifyClicked, result)) return result;
   switch (message) {
     case WM_GETDLGCODE: return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: Paint(window, state); return 0;
     default: break;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return SelfDrawnDefault<Paint>(window, state, message, wParam, lParam);
 }
 
 }  // namespace

@@ -35,16 +35,9 @@ LRESULT HandleGroup(HWND window, ControlState& state, UINT message, WPARAM wPara
       EnableChildren(window, wParam != 0);
       InvalidateRect(window, nullptr, FALSE);
       return 0;
-    case WM_SETTEXT: {
-      const LRESULT done = DefWindowProcA(window, message, wParam, lParam);
-      InvalidateRect(window, nullptr, FALSE);
-      return done;
-    }
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: Paint(window, state); return 0;
     default: break;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return SelfDrawnDefault<Paint>(window, state, message, wParam, lParam);
 }
 
 }  // namespace

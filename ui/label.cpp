@@ -23,28 +23,11 @@ void Paint(HWND label, const ControlState& state) noexcept {
              DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS);
 }
 
-LRESULT HandleLabel(HWND window, ControlState& state, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  switch (message) {
-    case WM_SETTEXT: {
-      const LRESULT done = DefWindowProcA(window, message, wParam, lParam);
-      InvalidateRect(window, nullptr, FALSE);
-      return done;
-    }
-    case WM_ENABLE:
-      if (FollowEnable(window, wParam)) return 0;
-      InvalidateRect(window, nullptr, FALSE);
-      return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: Paint(window, state); return 0;
-    default: break;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
-}
 
 }  // namespace
 
 bool skin::RegisterLabelClass() noexcept {
-  return RegisterOwnClass(kLabelClass, ControlProcedure<Kind::Label, HandleLabel>, Kind::Label, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+  return RegisterOwnClass(kLabelClass, ControlProcedure<Kind::Label, SelfDrawnDefault<Paint>>, Kind::Label, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
 }
 
 HWND CreateLabel(HWND parent, const char* formName, int id, Rect96 rect, const Text& caption) noexcept {

@@ -93,18 +93,6 @@ void Paint(HWND picture, const ControlState& state) noexcept {
   DrawIcon(paint.dc(), paint.rect(), state.icon, IsWindowEnabled(picture) != FALSE, paper, state.dpi);
 }
 
-LRESULT HandlePicture(HWND window, ControlState& state, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  switch (message) {
-    case WM_ENABLE:
-      if (FollowEnable(window, wParam)) return 0;
-      InvalidateRect(window, nullptr, FALSE);
-      return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: Paint(window, state); return 0;
-    default: break;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
-}
 
 }  // namespace
 
@@ -125,7 +113,7 @@ void skin::DrawIcon(HDC dc, const RECT& box, Icon icon, bool enabled, COLORREF p
 }
 
 bool skin::RegisterPictureClass() noexcept {
-  return RegisterOwnClass(kPictureClass, ControlProcedure<Kind::Picture, HandlePicture>, Kind::Picture, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+  return RegisterOwnClass(kPictureClass, ControlProcedure<Kind::Picture, SelfDrawnDefault<Paint>>, Kind::Picture, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
 }
 
 HWND CreatePicture(HWND parent, const char* formName, int id, Rect96 rect, Icon icon) noexcept {

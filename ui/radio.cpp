@@ -81,11 +81,9 @@ LRESULT HandleRadio(HWND window, ControlState& state, UINT message, WPARAM wPara
       }
       return 0;
     case WM_GETDLGCODE: return DLGC_BUTTON | DLGC_RADIOBUTTON;
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: Paint(window, state); return 0;
     default: break;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return SelfDrawnDefault<Paint>(window, state, message, wParam, lParam);
 }
 
 }  // namespace

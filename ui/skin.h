@@ -144,6 +144,30 @@ LRESULT CALLBACK ControlProcedure(HWND window, UINT message, WPARAM wParam, LPAR
 // nested WM_ENABLE of EnableWindow then does the rest.
 [[nodiscard]] bool FollowEnable(HWND window, WPARAM enable) noexcept;
 
+using PaintProcedure = void (*)(HWND, const ControlState&) noexcept;
+
+// The messages a self-drawn control's kind leaves: it repaints when enabled,
+// disabled or given a new text, paints without erasing first (the paint
+// covers the whole control), and hands the rest to the default procedure.
+template <PaintProcedure kPaint>
+LRESULT SelfDrawnDefault(HWND window, ControlState& state, UINT message, WPARAM wParam,
+                         LPARAM lParam) noexcept {
+  switch (message) {
+    case WM_ENABLE:
+      if (FollowEnable(window, wParam)) return 0;
+      InvalidateRect(window, nullptr, FALSE);
+      return 0;
+    case WM_SETTEXT: {
+      const LRESULT done = DefWindowProcA(window, message, wParam, lParam);
+      InvalidateRect(window, nullptr, FALSE);
+      return done;
+    }
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: kPaint(window, state); return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
 // Hover tracking for WM_MOUSEMOVE / WM_MOUSELEAVE; true when the state changed.
 bool TrackHover(HWND window, ControlState& state) noexcept;
 bool EndHover(ControlState& state) noexcept;

@@ -147,15 +147,9 @@ LRESULT HandleTabs(HWND window, ControlState& state, UINT message, WPARAM wParam
         InvalidateHeaders(window, state);
       }
       return 0;
-    case WM_ENABLE:
-      if (FollowEnable(window, wParam)) return 0;
-      InvalidateRect(window, nullptr, FALSE);
-      return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: Paint(window, state); return 0;
     default: break;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return SelfDrawnDefault<Paint>(window, state, message, wParam, lParam);
 }
 
 }  // namespace

@@ -4,12 +4,14 @@
 
 #include "app/main_window.h"
 #include "app/runtime.h"
+#include "common/orderly_end.h"
 #include "common/text.h"
+#include "update/download_tasks.h"
 
 namespace {
 
 // Runs once on every orderly end, on the window thread.
-void EndRoutine() noexcept {}
+void EndRoutine() noexcept { FreeDownloadTaskRegistry(); }
 
 // The manifest asks for per-monitor DPI awareness; this covers a host that
 // ignores the manifest's setting.
@@ -27,15 +29,15 @@ void BecomeDpiAware() noexcept {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   BecomeDpiAware();
   if (!ui::Initialize(instance)) return 1;
+  CreateDownloadTaskRegistry();
   runtime::SetEndRoutine(EndRoutine);
+  runtime::SetOrderlyEnd(runtime::EndProgram);
   ProcessCodePage = 936;
 
   static MainWindow window;  // lives until the process ends
   if (!window.Create("飞梭助手", MainWindow::kScreenRect)) return 1;
   runtime::SetWindowThread(window.hwnd());
-  ShowWindow(window.hwnd(), SW_SHOW);
-  UpdateWindow(window.hwnd());
-  window.OnWindowCreated();
+  window.OnWindowCreated();  // shows the window when this is the only instance
   runtime::RunMessageLoop();
   return 0;
 }

@@ -4,11 +4,16 @@
 
 #include <commctrl.h>
 
+#include <new>
+
 #include "app/runtime.h"
 #include "click/mouse.h"
+#include "common/message_box.h"
+#include "common/start_thread.h"
 #include "hotkeys/hotkey_table.h"
 #include "instance/instance_guard.h"
 #include "settings/settings_file.h"
+#include "update/version_check.h"
 
 namespace {
 
@@ -137,17 +142,20 @@ void MainWindow::CreateControls() noexcept {
 
 void MainWindow::OnCreate() noexcept {
   instance_ = this;
+  ui::SetFormName(hwnd(), kFormName);
   CreateControls();
 }
 
 // Runs once the window and all its controls exist.
 void MainWindow::OnWindowCreated() noexcept {
   // The start-up thread's handle is not kept: it runs alongside the window.
-  UniqueHandle startup = runtime::StartThread(StartupThread, hwnd());
+  UniqueHandle startup = runtime::StartThread(StartupThread, this);
 
-  // A second instance ends here, before it registers or writes anything.
+  // A second instance ends here, before it shows, registers or writes anything.
   Text instanceName = kInstanceEventName;
   InstanceGuard(instanceName, false, nullptr, 0, true, nullptr);
+  ShowWindow(hwnd(), SW_SHOW);
+  UpdateWindow(hwnd());
 
   ToggleHotkeyVk = TextToInt(ReadSetting(settings::kHotkeySection, settings::kToggleKey,
                                          settings::kDefaultToggleKey));
@@ -184,6 +192,8 @@ void MainWindow::SaveClickSettings() noexcept {
 }
 
 void MainWindow::ToggleClicking() noexcept {
+  // The first click is due a second after the press, however long saving takes.
+  const std::int64_t pressed = ClickWorker::Ticks();
   SaveClickSettings();
   if (ui::GetText(Control(kToggleButton)) == kRunningCaption) {
     SendMessageA(Control(kTabs), TCM_SETCURSEL, 0, 0);
@@ -193,7 +203,7 @@ void MainWindow::ToggleClicking() noexcept {
     return;
   }
   SendMessageA(Control(kTabs), TCM_SETCURSEL, 1, 0);
-  worker_ = ClickWorker::Start(clickJob_, hwnd(), kClickFinishedMessage);
+  worker_ = ClickWorker::Start(clickJob_, hwnd(), kClickFinishedMessage, pressed);
   ui::SetText(Control(kToggleButton), kRunningCaption);
   EnableWindow(Control(kSettingsGroup), FALSE);
 }
@@ -229,23 +239,45 @@ void MainWindow::SaveHotkey() noexcept {
   }
 }
 
-DWORD WINAPI MainWindow::StartupThread(void* window) noexcept {
-  LoadSettings(static_cast<HWND>(window));
+DWORD WINAPI MainWindow::StartupThread(void* self) noexcept {
+  auto* window = static_cast<MainWindow*>(self);
+  window->LoadSettings();
+  CheckForUpdate(ProductKey, AppVersion, window->hwnd(), true);
+  CheckSupported(ProductKey, window->hwnd());  // ends the program unless supported
   return 0;
 }
 
-void MainWindow::LoadSettings(HWND window) noexcept {
+// The check waits for the service and then for the user: on a thread of its
+// own, the window stays responsive meanwhile. One check at a time.
+void MainWindow::StartUpdateCheck() noexcept {
+  if (InterlockedCompareExchange(&updateCheckRunning_, 1, 0) != 0) return;
+  UniqueHandle thread = runtime::StartThread(UpdateCheckThread, this);
+  if (!thread) InterlockedExchange(&updateCheckRunning_, 0);
+}
+
+DWORD WINAPI MainWindow::UpdateCheckThread(void* self) noexcept {
+  auto* window = static_cast<MainWindow*>(self);
+  CheckForUpdate(ProductKey, AppVersion, window->hwnd(), false);
+  InterlockedExchange(&window->updateCheckRunning_, 0);
+  return 0;
+}
+
+void MainWindow::LoadSettings() noexcept {
   using namespace settings;
-  auto loaded = std::make_unique<LoadedSettings>();
-  loaded->interval = ReadSetting(kClickSection, kIntervalKey, kDefaultInterval);
-  loaded->count = ReadSetting(kClickSection, kCountKey, kDefaultCount);
-  loaded->button = ReadSetting(kClickSection, kButtonKey, kDefaultButton);
-  loaded->x = ReadSetting(kClickSection, kXKey, kDefaultCoordinate);
-  loaded->y = ReadSetting(kClickSection, kYKey, kDefaultCoordinate);
-  // The controls belong to the window thread: it applies what was read.
-  if (PostMessageA(window, kSettingsLoadedMessage, 0, reinterpret_cast<LPARAM>(loaded.get()))) {
-    (void)loaded.release();
+  std::unique_ptr<LoadedSettings> loaded;
+  try {
+    loaded = std::make_unique<LoadedSettings>();
+    loaded->interval = ReadSetting(kClickSection, kIntervalKey, kDefaultInterval);
+    loaded->count = ReadSetting(kClickSection, kCountKey, kDefaultCount);
+    loaded->button = ReadSetting(kClickSection, kButtonKey, kDefaultButton);
+    loaded->x = ReadSetting(kClickSection, kXKey, kDefaultCoordinate);
+    loaded->y = ReadSetting(kClickSection, kYKey, kDefaultCoordinate);
+  } catch (const std::bad_alloc&) {
+    return;  // the window keeps the texts it opened with
   }
+  // The controls belong to the window thread: it applies what was read.
+  loadedSettings_.Put(std::move(loaded));
+  PostMessageA(hwnd(), kSettingsLoadedMessage, 0, 0);
 }
 
 void MainWindow::ApplyLoadedSettings(const LoadedSettings& loaded) noexcept {
@@ -288,6 +320,7 @@ void MainWindow::OnCommand(int controlId, int notifyCode, HWND) noexcept {
       ui::SetText(Control(kXEdit), ui::GetText(Control(kRecordXEdit)));
       ui::SetText(Control(kYEdit), ui::GetText(Control(kRecordYEdit)));
       break;
+    case kCheckUpdateButton: StartUpdateCheck(); break;
     case kHomepageButton: OpenAddress(HomepageAddress); break;
     case kToggleButton: ToggleClicking(); break;
     case kSaveHotkeyButton: SaveHotkey(); break;
@@ -295,22 +328,22 @@ void MainWindow::OnCommand(int controlId, int notifyCode, HWND) noexcept {
   }
 }
 
-bool MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) noexcept {
+bool MainWindow::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) noexcept {
   switch (message) {
-    case kSettingsLoadedMessage: {
-      std::unique_ptr<LoadedSettings> loaded(reinterpret_cast<LoadedSettings*>(lParam));
-      if (loaded) ApplyLoadedSettings(*loaded);
+    case kSettingsLoadedMessage:
+      if (const std::unique_ptr<LoadedSettings> loaded = loadedSettings_.Take()) ApplyLoadedSettings(*loaded);
       result = 0;
       return true;
-    }
     case kClickFinishedMessage:
-      // Only the current run's end restores the idle look; a stopped run
-      // never reports.
-      if (worker_ && static_cast<std::uint32_t>(wParam) == worker_->serial()) ShowIdleLook();
+      // Only the current run, once it has really ended by itself, restores
+      // the idle look; a stopped run never finishes.
+      if (worker_ && worker_->finished() && ui::GetText(Control(kToggleButton)) == kRunningCaption) ShowIdleLook();
       result = 0;
       return true;
     case runtime::kEndRequestMessage:
-      runtime::EndProgram(static_cast<UINT>(wParam));
+      runtime::HandleEndRequest();
+      result = 0;
+      return true;
     default:
       return false;
   }

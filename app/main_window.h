@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "app/hand_over.h"
 #include "click/click_job.h"
 #include "click/click_worker.h"
 #include "common/text.h"
@@ -26,11 +27,13 @@ inline constexpr std::int32_t RecordHotkeyId = 1145141;
 inline constexpr std::int32_t ToggleHotkeyId = 1145142;
 inline constexpr UINT kRecordHotkeyVk = VK_F5;
 
-// Messages that other threads post to the window thread.
+// Messages that other threads post to the window thread. Any process can post
+// them too, so they only say "look": the window trusts what it finds in its
+// own objects, never a parameter.
 enum : UINT {
-  // lParam: a LoadedSettings* that the window thread takes over.
+  // The start-up load has put what it read into the window's hand-over.
   kSettingsLoadedMessage = WM_APP + 1,
-  // From the click worker when its run has ended by itself; wParam: its serial.
+  // From the click worker when its run has ended by itself.
   kClickFinishedMessage = WM_APP + 2,
 };
 
@@ -76,8 +79,13 @@ class MainWindow final : public ui::FrameWindow {
 
   MainWindow() = default;
 
+  // The form name of the window itself.
+  static constexpr const char* kFormName = "窗口EX1";
+
   // The window-created handler: runs once, after the window and all its
-  // controls exist.
+  // controls exist, while the window is still hidden. A later instance ends
+  // inside it without ever showing a window; the first one shows its window
+  // there and goes on to register its hotkeys.
   void OnWindowCreated() noexcept;
 
   [[nodiscard]] HWND Control(ControlId id) const noexcept { return controls_[id - kTabs]; }
@@ -92,7 +100,7 @@ class MainWindow final : public ui::FrameWindow {
 
   // Reads the settings into the controls and the click job: the start-up
   // load, run on the start-up thread, which hands the values to the window.
-  static void LoadSettings(HWND window) noexcept;
+  void LoadSettings() noexcept;
 
  protected:
   void OnCreate() noexcept override;
@@ -107,10 +115,15 @@ class MainWindow final : public ui::FrameWindow {
   void ShowIdleLook() noexcept;
   void RecordCursor() noexcept;
   void SaveHotkey() noexcept;
-  static DWORD WINAPI StartupThread(void* window) noexcept;
+  static DWORD WINAPI StartupThread(void* self) noexcept;
+  // "检测更新": the update check, on a thread of its own.
+  void StartUpdateCheck() noexcept;
+  static DWORD WINAPI UpdateCheckThread(void* self) noexcept;
 
   HWND controls_[kControlIdEnd - kTabs] = {};
   ClickJob clickJob_;
   std::unique_ptr<ClickWorker> worker_;  // the most recent run, until the next start
+  HandOver<LoadedSettings> loadedSettings_;  // from the start-up thread
+  LONG volatile updateCheckRunning_ = 0;     // 1 while the button's check runs
   static MainWindow* instance_;          // for the hotkey handler
 };

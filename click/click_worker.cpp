@@ -5,7 +5,7 @@
 #include <new>
 #include <utility>
 
-#include "click/mouse.h"
+#include "click/click_schedule.h"
 
 namespace {
 
@@ -15,9 +15,6 @@ constexpr DWORD kHighResolutionTimer = 0x00000002;
 // How long a destroyed worker waits for its thread; the thread never waits
 // on anything but its own stop event and timer, so it ends at once.
 constexpr DWORD kThreadExitWaitMs = 2000;
-
-// Deadlines further than this are as good as never.
-constexpr std::int64_t kMaxOffsetMs = 1'000'000'000'000LL;
 
 constexpr std::int64_t kInitialDelayMs = 1000;
 
@@ -60,13 +57,11 @@ class TimerPeriod {
   bool active_ = false;
 };
 
-// Waits for absolute deadlines measured from the start of the run, cut short
-// by the stop event.
+// Waits for moments on the performance counter, cut short by the stop event.
 class Pacer {
  public:
-  Pacer(HANDLE stopEvent, std::int64_t startTicks) noexcept
+  explicit Pacer(HANDLE stopEvent) noexcept
       : stopEvent_(stopEvent),
-        startTicks_(startTicks),
         frequency_(PerformanceFrequency()),
         spinTicks_(Scale(kSpinMicroseconds, 1'000'000, frequency_)) {
     timer_.reset(CreateWaitableTimerExW(nullptr, nullptr, kHighResolutionTimer, TIMER_ALL_ACCESS));
@@ -76,10 +71,10 @@ class Pacer {
     }
   }
 
+  [[nodiscard]] std::int64_t frequency() const noexcept { return frequency_; }
+
   // False when the stop event ended the wait.
-  [[nodiscard]] bool WaitUntil(std::int64_t offsetMs) noexcept {
-    if (offsetMs > kMaxOffsetMs) offsetMs = kMaxOffsetMs;
-    const std::int64_t deadline = startTicks_ + Scale(offsetMs, 1000, frequency_);
+  [[nodiscard]] bool WaitUntil(std::int64_t deadline) noexcept {
     for (;;) {
       const std::int64_t remaining = deadline - Now();
       if (remaining <= 0) return true;
@@ -109,7 +104,6 @@ class Pacer {
   }
 
   HANDLE stopEvent_;
-  std::int64_t startTicks_;
   std::int64_t frequency_;
   std::int64_t spinTicks_;
   UniqueHandle timer_;
@@ -120,6 +114,7 @@ class Pacer {
 
 struct ClickWorker::Run {
   ClickJob job;
+  ClickRoutine click = SimulateClick;
   HWND notifyWindow = nullptr;
   UINT finishedMessage = 0;
   std::uint32_t serial = 0;
@@ -128,6 +123,7 @@ struct ClickWorker::Run {
   // Makes "not stopped, so click (or post)" one step against Stop.
   SRWLOCK lock = SRWLOCK_INIT;
   bool stopped = false;
+  volatile LONG finished = 0;  // 1 once the run has ended by itself
   volatile LONG references = 1;
 };
 
@@ -159,16 +155,16 @@ bool ClickWorker::ClickUnlessStopped(Run& run, std::int32_t x, std::int32_t y) n
   const LockedRun locked(run.lock);
   if (run.stopped) return false;
   switch (run.job.buttonCode) {
-    case 0: SimulateClick(x, y, kLeftClick); break;
-    case 1: SimulateClick(x, y, kLeftDoubleClick); break;
-    case 2: SimulateClick(x, y, kRightClick); break;
+    case 0: run.click(x, y, kLeftClick); break;
+    case 1: run.click(x, y, kLeftDoubleClick); break;
+    case 2: run.click(x, y, kRightClick); break;
     default: break;  // clicks nothing, but the run keeps its pace
   }
   return true;
 }
 
 DWORD ClickWorker::RunClickJob(Run& run) noexcept {
-  Pacer pacer(run.stopEvent.get(), run.startTicks);
+  Pacer pacer(run.stopEvent.get());
   const ClickJob& job = run.job;
   const std::int64_t count = TextToInt(job.countText);
   const std::int32_t typedInterval = TextToInt(job.intervalText);
@@ -177,37 +173,45 @@ DWORD ClickWorker::RunClickJob(Run& run) noexcept {
   const bool followY = job.yText == "-1";
   const std::int32_t fixedX = TextToInt(job.xText);
   const std::int32_t fixedY = TextToInt(job.yText);
+  ClickSchedule schedule(run.startTicks, pacer.frequency(), kInitialDelayMs, interval);
 
-  if (!pacer.WaitUntil(kInitialDelayMs)) return 0;
+  if (!pacer.WaitUntil(schedule.NextDue())) return 0;
   for (std::int64_t k = 1; k <= count; ++k) {
     if (k > 1) {
       if (interval > 0) {
-        if (!pacer.WaitUntil(kInitialDelayMs + (k - 1) * interval)) return 0;
+        if (!pacer.WaitUntil(schedule.NextDue())) return 0;
       } else {
         SwitchToThread();  // as fast as the system takes the events, but share the processor
       }
     }
+    const std::int64_t began = Now();
     const std::int32_t x = followX ? CursorX() : fixedX;
     const std::int32_t y = followY ? CursorY() : fixedY;
     if (!ClickUnlessStopped(run, x, y)) return 0;
+    schedule.Clicked(began, Now());
   }
   // The idle look returns one interval after the last click.
-  if (count > 0 && interval > 0 && !pacer.WaitUntil(kInitialDelayMs + count * interval)) return 0;
+  if (count > 0 && interval > 0 && !pacer.WaitUntil(schedule.NextDue())) return 0;
 
   const LockedRun locked(run.lock);
-  if (!run.stopped) PostMessageA(run.notifyWindow, run.finishedMessage, run.serial, 0);
+  if (run.stopped) return 0;
+  InterlockedExchange(&run.finished, 1);
+  PostMessageA(run.notifyWindow, run.finishedMessage, run.serial, 0);
   return 0;
 }
 
 ClickWorker::ClickWorker(RunRef run) noexcept : run_(std::move(run)) {}
 
-std::unique_ptr<ClickWorker> ClickWorker::Start(const ClickJob& job, HWND notifyWindow,
-                                                UINT finishedMessage) noexcept {
-  const std::int64_t startTicks = Now();
+std::int64_t ClickWorker::Ticks() noexcept { return Now(); }
+
+std::unique_ptr<ClickWorker> ClickWorker::Start(const ClickJob& job, HWND notifyWindow, UINT finishedMessage,
+                                                std::int64_t pressedTicks, ClickRoutine click) noexcept {
+  const std::int64_t startTicks = pressedTicks != 0 ? pressedTicks : Now();
   std::unique_ptr<ClickWorker> worker;
   try {
     RunRef run(new Run);
     run->job = job;
+    run->click = click ? click : SimulateClick;
     run->notifyWindow = notifyWindow;
     run->finishedMessage = finishedMessage;
     run->serial = static_cast<std::uint32_t>(InterlockedIncrement(&g_lastSerial));
@@ -242,3 +246,7 @@ ClickWorker::~ClickWorker() {
 }
 
 std::uint32_t ClickWorker::serial() const noexcept { return run_->serial; }
+
+bool ClickWorker::finished() const noexcept {
+  return InterlockedCompareExchange(&run_->finished, 1, 1) == 1;
+}

@@ -1,12 +1,11 @@
 #include "common/text.h"
 
 #include <charconv>
+#include <cstring>
 
 int ProcessCodePage = 936;
 
 namespace {
-
-bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 
 // Replaces each full-width form that has an ASCII twin by that twin, stepping
 // over other double-byte characters whole so that a trail byte is never
@@ -16,7 +15,7 @@ Text FoldFullWidth(const Text& text) {
   folded.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     const auto lead = static_cast<unsigned char>(text[i]);
-    if (!IsLeadByte(lead) || i + 1 >= text.size()) {
+    if (!IsLeadByte(text[i]) || i + 1 >= text.size()) {
       folded += text[i];
       continue;
     }
@@ -66,4 +65,14 @@ Text RealToText(double value) {
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
                                     std::chars_format::general, 13);
   return Text(buffer, result.ptr);
+}
+
+std::size_t FindText(const Text& text, const Text& part, std::size_t from) noexcept {
+  if (text.empty() || from > text.size()) return Text::npos;
+  if (part.empty()) return from;
+  for (std::size_t i = from; i + part.size() <= text.size();) {
+    if (std::memcmp(text.data() + i, part.data(), part.size()) == 0) return i;
+    i += IsLeadByte(text[i]) && i + 1 < text.size() ? 2 : 1;
+  }
+  return Text::npos;
 }

@@ -37,3 +37,14 @@ inline Bytes TextBytes(const Text& text) { return Bytes(text.begin(), text.end()
 
 // Shortest form with up to 13 significant digits, as "%.13g".
 [[nodiscard]] Text RealToText(double value);
+
+// Whether a byte starts a double-byte character of code page 936.
+[[nodiscard]] constexpr bool IsLeadByte(char c) noexcept {
+  return static_cast<unsigned char>(c) >= 0x81 && static_cast<unsigned char>(c) <= 0xFE;
+}
+
+// The byte position of the first occurrence of part in text at or after the
+// character boundary `from`, or Text::npos. Case-sensitive; a match never
+// starts on the second byte of a double-byte character. An empty part is
+// found (at `from`) in any non-empty text and in no empty text.
+[[nodiscard]] std::size_t FindText(const Text& text, const Text& part, std::size_t from = 0) noexcept;

@@ -3,7 +3,9 @@
 #include <array>
 #include <utility>
 
-#include "app/runtime.h"
+#include "common/exe_files.h"
+#include "common/message_box.h"
+#include "common/orderly_end.h"
 #include "instance/md5.h"
 #include "instance/window_lookup.h"
 
@@ -82,5 +84,5 @@ void InstanceGuard(Text& name, bool showMessage, Text* message, UINT messageStyl
     if (::IsIconic(window)) ::OpenIcon(window);
     ActivateWindowAttached(window);
   }
-  runtime::EndProgram(0);
+  runtime::RequestOrderlyEnd(0);
 }

@@ -25,7 +25,8 @@ inline constexpr const char* kAlreadyRunningCaption = "友情提醒:";
 // callable; when showMessage is set, shows *message (given, even empty) or,
 // with message null, kAlreadyRunningMessage, and waits for the box; when
 // activateExisting is set, finds the running instance's window, restores it
-// from minimised and activates it; then ends the program with exit code 0.
+// from minimised and activates it; then ends the program in order with exit
+// code 0 (runtime::RequestOrderlyEnd, through the end the program installed).
 void InstanceGuard(Text& name, bool showMessage = false, Text* message = nullptr, UINT messageStyle = 0,
                    bool activateExisting = false, FARPROC onAlreadyRunning = nullptr) noexcept;
 

@@ -4,18 +4,14 @@
 
 #include <cstring>
 
-#include "app/runtime.h"
 #include "common/handles.h"
+#include "common/pending_messages.h"
 #include "net/text_encoding.h"
 
 namespace {
 
 // The guard waits at most this long for the running instance's window.
 constexpr std::int32_t kGuardWindowWalkMs = 100;
-
-bool IsLeadByte(char c) noexcept {
-  return ::IsDBCSLeadByteEx(static_cast<UINT>(ProcessCodePage), static_cast<BYTE>(c)) != FALSE;
-}
 
 char FoldAsciiLetter(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
@@ -54,16 +50,6 @@ HWND FindWindowOfExecutable(const Text& exeName) noexcept {
   const DWORD processId = FindProcessIdByName(exeName, false, ::GetCurrentProcessId());
   if (processId == 0) return NoMatchingProcessWindow();
   return FindTopWindowOfProcess(processId, std::nullopt, std::nullopt, kGuardWindowWalkMs, true);
-}
-
-std::size_t FindText(const Text& text, const Text& part) noexcept {
-  if (text.empty()) return Text::npos;
-  if (part.empty()) return 0;
-  for (std::size_t i = 0; i + part.size() <= text.size();) {
-    if (std::memcmp(text.data() + i, part.data(), part.size()) == 0) return i;
-    i += IsLeadByte(text[i]) && i + 1 < text.size() ? 2 : 1;
-  }
-  return Text::npos;
 }
 
 Text GetWindowClassText(HWND window) {

@@ -50,12 +50,6 @@ inline constexpr DWORD kDefaultWindowWalkLimitMs = 31536000;
                                           std::optional<std::int32_t> timeoutMs = std::nullopt,
                                           bool visibleOnly = true) noexcept;
 
-// The byte position of the first occurrence of part in text, or Text::npos.
-// Case-sensitive; a match never starts on the second byte of a double-byte
-// character. An empty part is found (at 0) in any non-empty text and in no
-// empty text.
-[[nodiscard]] std::size_t FindText(const Text& text, const Text& part) noexcept;
-
 // The window's class name (at most 260 bytes); empty when it cannot be read.
 [[nodiscard]] Text GetWindowClassText(HWND window);
 

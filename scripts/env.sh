@@ -6,7 +6,7 @@ set -euo pipefail
 
 APT_PACKAGES=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest
   wine wine64 wine32:i386 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
-  locales python3)
+  locales python3 openssl)
 
 log() { printf '[env] %s\n' "$*" >&2; }
 
@@ -117,10 +117,15 @@ start_display() {
   return 1
 }
 
+# Ends a process that this script started in the background, and waits for it.
+end_child() {
+  kill "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
+
 stop_display() {
   if [ -n "$DISPLAY_PID" ]; then
-    kill "$DISPLAY_PID" 2>/dev/null || true
-    wait "$DISPLAY_PID" 2>/dev/null || true
+    end_child "$DISPLAY_PID"
     DISPLAY_PID=""
   fi
 }
@@ -130,12 +135,71 @@ stop_wine() {
   [ -n "${WINESERVER:-}" ] && "$WINESERVER" -w 2>/dev/null || true
 }
 
+# The version service that the program asks at start-up (service/serve.py).
+# Builds of the run command ask 127.0.0.1:18731; test.sh builds for a test
+# port (test_service_port), which a service left running never answers.
+VERSION_SERVICE_PORT=18731
+VERSION_SERVICE_HOST="127.0.0.1:$VERSION_SERVICE_PORT"
+
+# 18732 for the default build folder; for another one a port derived from
+# its path, so that test runs of several build folders can run at once.
+# VERSION_TEST_PORT chooses one.
+test_service_port() {
+  if [ -n "${VERSION_TEST_PORT:-}" ]; then
+    echo "$VERSION_TEST_PORT"
+  elif [ "$BUILD" = "$ROOT/build" ]; then
+    echo 18732
+  else
+    echo $((18733 + $(printf '%s' "$BUILD" | cksum | cut -d' ' -f1) % 1000))
+  fi
+}
+
+service_answers() { (exec 3<>"/dev/tcp/127.0.0.1/$VERSION_SERVICE_PORT") 2>/dev/null; }
+
+# Starts the repository's version service (requests logged to
+# $BUILD/version-service.log) unless one answers on its port already.
+SERVICE_PID=""
+start_version_service() {
+  if service_answers; then
+    log "a version service answers on 127.0.0.1:$VERSION_SERVICE_PORT already: using it"
+    return 0
+  fi
+  : >"$BUILD/version-service.log"
+  python3 "$ROOT/service/serve.py" --port "$VERSION_SERVICE_PORT" --log "$BUILD/version-service.log" \
+    >/dev/null 2>&1 &
+  SERVICE_PID=$!
+  local i
+  for i in $(seq 1 100); do
+    if service_answers; then
+      log "version service on 127.0.0.1:$VERSION_SERVICE_PORT (pid $SERVICE_PID)"
+      return 0
+    fi
+    kill -0 "$SERVICE_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  log "the version service did not start"
+  return 1
+}
+
+# Stops the service that start_version_service started, if it did.
+stop_version_service() {
+  if [ -n "$SERVICE_PID" ]; then
+    end_child "$SERVICE_PID"
+    SERVICE_PID=""
+  fi
+}
+
 # Configures and builds one flavour: i686 (the shipped exe) or x86_64.
 build_flavour() {
   local arch=$1 dir="$BUILD/$1"
   cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-$arch.cmake" >/dev/null
-  cmake --build "$dir" -j "$(nproc)"
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-$arch.cmake" \
+    -DVERSION_SERVICE_HOST="$VERSION_SERVICE_HOST" \
+    -DUPDATE_DEV_KEY_DIR="$BUILD/dev-update-key" >/dev/null
+  # BUILD_TARGETS (space-separated) limits the build to those targets.
+  local targets=()
+  [ -n "${BUILD_TARGETS:-}" ] && read -r -a targets <<<"$BUILD_TARGETS"
+  cmake --build "$dir" -j "$(nproc)" ${targets[@]:+--target "${targets[@]}"}
 }
 
 # What every command does first: the packages, the locale and the Wine flavour.

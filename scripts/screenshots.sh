@@ -10,9 +10,10 @@ build_flavour "$TEST_TOOLCHAIN"
 out=${1:-$BUILD/screenshots}
 mkdir -p "$out"
 
-trap 'stop_wine; stop_display' EXIT
+trap 'stop_wine; stop_version_service; stop_display' EXIT
 start_display
 ensure_prefix
+start_version_service
 # A folder of its own, so no config.ini of an earlier run is read.
 run=$(mktemp -d)
 cp "$BUILD/$TEST_TOOLCHAIN/飞梭助手.exe" "$run/"

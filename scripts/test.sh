@@ -6,6 +6,9 @@ BUILD=${BUILD:-$ROOT/build}
 . "$ROOT/scripts/env.sh"
 
 prepare_host
+# The program under test asks the tests' own version service (tests/tools).
+VERSION_SERVICE_HOST="127.0.0.1:$(test_service_port)"
+log "the program under test asks its version service at $VERSION_SERVICE_HOST"
 build_all
 
 trap 'stop_wine; stop_display' EXIT

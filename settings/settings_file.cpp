@@ -1,6 +1,7 @@
 #include "settings/settings_file.h"
 
-#include "app/runtime.h"
+#include "common/exe_files.h"
+#include "common/ini_file.h"
 
 namespace {
 

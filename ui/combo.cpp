@@ -3,14 +3,14 @@
 // of the closed box give it the skin.
 #include <algorithm>
 
-#include "ui/skin.h"
+#include "ui/classes.h"
+#include "ui/combo.h"
+#include "ui/control.h"
 
 namespace ui {
 namespace {
 
 using namespace skin;
-
-WNDPROC g_comboProc = nullptr;
 
 constexpr int kRadius96 = 4;
 constexpr int kItemHeight96 = 26;
@@ -18,9 +18,7 @@ constexpr int kPaddingX96 = 8;
 constexpr int kArrowWidth96 = 26;
 constexpr int kVisibleItems = 12;
 
-LRESULT CallCombo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  return CallWindowProcA(g_comboProc, window, message, wParam, lParam);
-}
+constexpr BaseProcedure CallCombo = CallSystemClass<Kind::Combo>;
 
 // The item's text without allocating; empty when it does not fit.
 void ItemText(HWND combo, int index, TextBuffer& buffer) noexcept {
@@ -167,7 +165,7 @@ void skin::LayoutCombo(HWND combo, const RECT& pixels, int dpi) noexcept {
 }
 
 bool skin::RegisterComboClass() noexcept {
-  return RegisterSuperclass("COMBOBOX", kComboClass, ControlProcedure<Kind::Combo, HandleCombo, CallCombo>, Kind::Combo, &g_comboProc);
+  return RegisterSuperclassOf<Kind::Combo, HandleCombo>("COMBOBOX", kComboClass);
 }
 
 HWND CreateCombo(HWND parent, const char* formName, int id, Rect96 rect, std::initializer_list<const char*> items,

@@ -3,21 +3,18 @@
 // also centres the single line vertically.
 #include <algorithm>
 
-#include "ui/skin.h"
+#include "ui/classes.h"
+#include "ui/control.h"
 
 namespace ui {
 namespace {
 
 using namespace skin;
 
-WNDPROC g_editProc = nullptr;
-
 constexpr int kRadius96 = 4;
 constexpr int kPaddingX96 = 6;
 
-LRESULT CallEdit(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  return CallWindowProcA(g_editProc, window, message, wParam, lParam);
-}
+constexpr BaseProcedure CallEdit = CallSystemClass<Kind::Edit>;
 
 void CalcClient(const ControlState& state, RECT& rect) noexcept {
   const int border = Scale(1, state.dpi);
@@ -99,7 +96,7 @@ LRESULT HandleEdit(HWND window, ControlState& state, UINT message, WPARAM wParam
 }  // namespace
 
 bool skin::RegisterEditClass() noexcept {
-  return RegisterSuperclass("EDIT", kEditClass, ControlProcedure<Kind::Edit, HandleEdit, CallEdit>, Kind::Edit, &g_editProc);
+  return RegisterSuperclassOf<Kind::Edit, HandleEdit>("EDIT", kEditClass);
 }
 
 HWND CreateEdit(HWND parent, const char* formName, int id, Rect96 rect, const Text& text) noexcept {

@@ -1,10 +1,27 @@
 // The borderless top-level window with its own title bar.
-#include "ui/skin.h"
-
 #include <windowsx.h>
+
+#include "ui/container.h"
+#include "ui/control.h"
+#include "ui/form_name.h"
+#include "ui/paint.h"
 
 
 namespace ui {
+
+bool FrameWindow::RegisterFrameClass() noexcept {
+  WNDCLASSEXA frameClass{};
+  frameClass.cbSize = sizeof frameClass;
+  frameClass.style = CS_DROPSHADOW;
+  frameClass.lpfnWndProc = WindowProc;
+  frameClass.hInstance = skin::Instance();
+  frameClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  frameClass.lpszClassName = kFrameClass;
+  const ATOM atom = RegisterClassExA(&frameClass);
+  if (!atom) return false;
+  skin::RecordFrameClass(atom);
+  return true;
+}
 
 bool FrameWindow::Create(const Text& caption, Rect96 screenRect) noexcept {
   if (hwnd_) return false;

@@ -1,6 +1,8 @@
 // The picture-box group: a white rounded panel holding other controls. It is
 // enabled and disabled as a whole, with all its children.
-#include "ui/skin.h"
+#include "ui/classes.h"
+#include "ui/container.h"
+#include "ui/control.h"
 
 namespace ui {
 namespace {

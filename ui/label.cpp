@@ -1,6 +1,7 @@
 // The label: one line of text on the colour of its container. Taller labels
 // are headings.
-#include "ui/skin.h"
+#include "ui/classes.h"
+#include "ui/control.h"
 
 namespace ui {
 namespace {

@@ -1,7 +1,8 @@
 // The picture box: a small icon drawn with GDI, so no resources are needed.
 #include <algorithm>
 
-#include "ui/skin.h"
+#include "ui/classes.h"
+#include "ui/control.h"
 
 namespace ui {
 namespace {
@@ -86,17 +87,7 @@ void DrawInfo(HDC dc, int cx, int cy, int size, COLORREF ink, COLORREF paper, in
   FillRectColor(dc, RECT{cx - stem / 2, cy - radius / 5, cx - stem / 2 + stem, cy + radius / 2 + 1}, paper);
 }
 
-void Paint(HWND picture, const ControlState& state) noexcept {
-  PaintBuffer paint(picture);
-  const COLORREF paper = BackgroundBehind(picture);
-  FillRectColor(paint.dc(), paint.rect(), paper);
-  DrawIcon(paint.dc(), paint.rect(), state.icon, IsWindowEnabled(picture) != FALSE, paper, state.dpi);
-}
-
-
-}  // namespace
-
-void skin::DrawIcon(HDC dc, const RECT& box, Icon icon, bool enabled, COLORREF paper, int dpi) noexcept {
+void DrawIcon(HDC dc, const RECT& box, Icon icon, bool enabled, COLORREF paper, int dpi) noexcept {
   const COLORREF ink = enabled ? color::kAccent : color::kDisabledText;
   const int size = std::min({Scale(kIconSize96, dpi), static_cast<int>(box.right - box.left),
                              static_cast<int>(box.bottom - box.top)});
@@ -111,6 +102,14 @@ void skin::DrawIcon(HDC dc, const RECT& box, Icon icon, bool enabled, COLORREF p
     case Icon::Info: DrawInfo(dc, cx, cy, size, ink, paper, dpi); break;
   }
 }
+
+void Paint(HWND picture, const ControlState& state) noexcept {
+  PaintBuffer paint(picture);
+  const COLORREF paper = BackgroundBehind(picture);
+  FillRectColor(paint.dc(), paint.rect(), paper);
+  DrawIcon(paint.dc(), paint.rect(), state.icon, IsWindowEnabled(picture) != FALSE, paper, state.dpi);
+}
+}  // namespace
 
 bool skin::RegisterPictureClass() noexcept {
   return RegisterOwnClass(kPictureClass, ControlProcedure<Kind::Picture, SelfDrawnDefault<Paint>>, Kind::Picture, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);

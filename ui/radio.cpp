@@ -1,6 +1,8 @@
 // The radio button: a round mark and its text. Radio buttons of one parent are
 // one group: checking one clears the others.
-#include "ui/skin.h"
+#include "ui/classes.h"
+#include "ui/control.h"
+#include "ui/pressable.h"
 
 namespace ui {
 namespace {

@@ -1,6 +1,8 @@
 // The tab container: a row of page headers and the controls of the current
 // page. Pages are shown by showing their controls and hiding the others.
-#include "ui/skin.h"
+#include "ui/classes.h"
+#include "ui/container.h"
+#include "ui/control.h"
 
 #include <windowsx.h>
 #include <commctrl.h>
@@ -114,13 +116,6 @@ LRESULT HandleTabs(HWND window, ControlState& state, UINT message, WPARAM wParam
     case TCM_GETITEMCOUNT: return PageCount(state);
     case TCM_GETCURSEL: return PageCount(state) ? state.currentPage : -1;
     case TCM_SETCURSEL: return SelectPage(window, state, wParam);
-    case TCM_GETITEMRECT: {
-      auto* rect = reinterpret_cast<RECT*>(lParam);
-      const int page = static_cast<int>(wParam);
-      if (!rect || page < 0 || page >= PageCount(state)) return FALSE;
-      *rect = HeaderRect(window, state, page);
-      return TRUE;
-    }
     case WM_LBUTTONDOWN: {
       const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       const int page = PageAt(window, state, point);
@@ -173,6 +168,12 @@ HWND CreateTabs(HWND parent, const char* formName, int id, Rect96 rect,
   state->currentPage = 0;
   InvalidateRect(tabs, nullptr, FALSE);
   return tabs;
+}
+
+RECT TabHeaderRect(HWND tabs, int page) noexcept {
+  const ControlState* state = StateOf(tabs);
+  if (!state || state->kind != Kind::Tabs || page < 0 || page >= PageCount(*state)) return RECT{};
+  return HeaderRect(tabs, *state, page);
 }
 
 void AssignToPage(HWND tabs, int page, HWND control) noexcept {

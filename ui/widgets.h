@@ -91,6 +91,7 @@ class FrameWindow {
   friend bool Initialize(HINSTANCE instance) noexcept;
   enum class TitleButton { None, Minimize, Close };
 
+  static bool RegisterFrameClass() noexcept;
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   LRESULT HandleLayerMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
@@ -128,10 +129,14 @@ HWND CreateCombo(HWND parent, const char* formName, int id, Rect96 rect,
 
 // Puts a direct child of the tab container on one of its pages: it is shown
 // only while that page is current (whether set by a click on the header or
-// by TCM_SETCURSEL). The container also answers TCM_GETITEMRECT (in-process)
-// with the header rectangle of a page, and notifies its parent of a click on
-// a header with WM_NOTIFY TCN_SELCHANGE.
+// by TCM_SETCURSEL). The container notifies its parent of a click on a header
+// with WM_NOTIFY TCN_SELCHANGE.
 void AssignToPage(HWND tabs, int page, HWND control) noexcept;
+
+// The header of a page in the tab container's client coordinates; empty for
+// a page it does not have. A function, not a message: a message that carried
+// a pointer to write to could come from any process.
+[[nodiscard]] RECT TabHeaderRect(HWND tabs, int page) noexcept;
 
 // Checks the radio button and clears the other radio buttons of its parent.
 void SelectRadio(HWND radio) noexcept;

@@ -127,6 +127,62 @@ TEST_F(ClickWorkerTest, StopCutsALongWaitShort) {
   EXPECT_TRUE(recorder_.Of(kFinished).empty());
 }
 
+// A click routine that only notes when each click began, and blocks once.
+namespace stall {
+constexpr int kMaxClicks = 64;
+std::int64_t g_began[kMaxClicks];
+volatile LONG g_clicks = 0;
+LONG g_stallAt = 0;  // the click that blocks, counted from 1
+DWORD g_stallMs = 0;
+
+std::int64_t Now() {
+  LARGE_INTEGER counter{};
+  QueryPerformanceCounter(&counter);
+  return counter.QuadPart;
+}
+
+void NoteClick(std::int32_t, std::int32_t, ClickKind) noexcept {
+  const LONG k = InterlockedIncrement(&g_clicks);
+  if (k <= kMaxClicks) g_began[k - 1] = Now();
+  if (k == g_stallAt) Sleep(g_stallMs);
+}
+}  // namespace stall
+
+// A click that blocks for 300 ms in a run at 20 ms: the run goes on at its
+// interval from the late click instead of sending the missed ones at once,
+// and still clicks exactly as often as asked.
+TEST_F(ClickWorkerTest, AStallIsFollowedByTheIntervalNotABurst) {
+  constexpr int kCount = 15;
+  constexpr int kStallAt = 5;
+  constexpr double kIntervalMs = 20;
+  stall::g_clicks = 0;
+  stall::g_stallAt = kStallAt;
+  stall::g_stallMs = 300;
+  std::unique_ptr<ClickWorker> worker =
+      ClickWorker::Start(JobAt("100", "200", "15", "20"), recorder_.handle(), kFinished, 0, stall::NoteClick);
+  ASSERT_NE(worker, nullptr);
+  ASSERT_TRUE(recorder_.PumpUntil(kRunTimeoutMs, [&] { return !recorder_.Of(kFinished).empty(); }));
+  EXPECT_TRUE(worker->finished());
+  ASSERT_EQ(stall::g_clicks, kCount);
+
+  LARGE_INTEGER frequency{};
+  QueryPerformanceFrequency(&frequency);
+  std::vector<double> gaps;  // gaps[i]: from click i + 1 to click i + 2, in ms
+  for (int i = 1; i < kCount; ++i) {
+    gaps.push_back(static_cast<double>(stall::g_began[i] - stall::g_began[i - 1]) * 1000.0 /
+                   static_cast<double>(frequency.QuadPart));
+  }
+  // Never two clicks closer than half the interval (the old schedule sent the
+  // clicks missed during the stall back to back).
+  for (std::size_t i = 0; i < gaps.size(); ++i) EXPECT_GE(gaps[i], kIntervalMs / 2) << "after click " << i + 1;
+  // The click after the stall comes an interval after the stalled one ended.
+  EXPECT_GE(gaps[kStallAt - 1], 300 + kIntervalMs);
+  // From there the run keeps its interval.
+  std::vector<double> after(gaps.begin() + kStallAt, gaps.end());
+  std::sort(after.begin(), after.end());
+  EXPECT_NEAR(after[after.size() / 2], kIntervalMs, kIntervalMs / 4);
+}
+
 struct FollowCase {
   const char* name;
   const char* xText;

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "common/handles.h"
 #include "tests/case_name.h"
 #include "tests/click/recording_window.h"
 
@@ -62,10 +63,33 @@ TEST(CursorPosition, FollowsSetCursorPos) {
   EXPECT_EQ(CursorY(), 234);
 }
 
-TEST(SleepMs, NegativeAndZeroReturn) {
-  SleepMs(-50);
-  SleepMs(0);
-  SleepMs(1);
+// Sleeps on a thread of its own, so that a wait that never ends fails the
+// test instead of hanging it: the milliseconds it took, or -1 after 5 s (the
+// thread is then left to the end of the process).
+double TimedSleep(std::int32_t ms) {
+  struct Sleeper {
+    static DWORD WINAPI Run(void* ms) noexcept {
+      SleepMs(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(ms)));
+      return 0;
+    }
+  };
+  LARGE_INTEGER frequency{}, start{}, end{};
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  UniqueHandle thread(CreateThread(nullptr, 0, &Sleeper::Run, reinterpret_cast<void*>(static_cast<INT_PTR>(ms)), 0,
+                                   nullptr));
+  if (!thread || WaitForSingleObject(thread.get(), 5000) != WAIT_OBJECT_0) return -1;
+  QueryPerformanceCounter(&end);
+  return static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+TEST(SleepMs, NegativeAndZeroReturnAtOncePositiveWaits) {
+  // A negative time must not turn into an unsigned wait of weeks.
+  for (const std::int32_t ms : {-50, -1, 0, static_cast<std::int32_t>(0x80000000)}) {
+    const double took = TimedSleep(ms);
+    EXPECT_GE(took, 0.0) << ms << " never returned";
+  }
+  EXPECT_GE(TimedSleep(40), 39.0);
 }
 
 }  // namespace

@@ -1,6 +1,11 @@
+// The runtime commands that every subsystem uses: files beside the exe, the
+// message box, pending messages and threads.
 #include <gtest/gtest.h>
 
-#include "app/runtime.h"
+#include "common/exe_files.h"
+#include "common/message_box.h"
+#include "common/pending_messages.h"
+#include "common/start_thread.h"
 
 namespace {
 

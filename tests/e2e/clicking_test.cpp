@@ -1,4 +1,9 @@
-// Runs of the real program clicking its own test counter on page 1.
+// Runs of the real program clicking its own test counter on page 1, or a
+// window of the test.
+#include <vector>
+
+#include "tests/case_name.h"
+#include "tests/click/recording_window.h"
 #include "tests/e2e/main_window_fixture.h"
 
 namespace {
@@ -85,14 +90,44 @@ TEST_F(ClickingTest, ClearedPositionClicksAtTheCursorAndIsSaved) {
   EXPECT_NE(config.find("X坐标=-1\r\nY坐标=-1"), Text::npos) << config;
 }
 
-TEST_F(ClickingTest, ClickKindComesFromTheRadios) {
-  // A right click on the counter's button presses nothing.
-  Click("单选框_SR");
-  Settings("20", "2", IntToText(target_.x), IntToText(target_.y));
+// The kind of click comes from the radio buttons and is saved as 按键; a window
+// of this test process receives the clicks. Its class takes no double-clicks,
+// so a double-click arrives as two plain presses.
+struct KindCase {
+  const char* name;
+  const char* radio;
+  const char* savedKey;
+  std::vector<UINT> expected;
+};
+
+class ClickKindTest : public ClickingTest, public testing::WithParamInterface<KindCase> {};
+
+TEST_P(ClickKindTest, ClickKindComesFromTheRadios) {
+  const KindCase& c = GetParam();
+  RecordingWindow recorder(700, 500, 200, 120);
+  Click(c.radio);
+  Settings("20", "2", "800", "560");
   Click("按钮_开关连点");
   ASSERT_TRUE(WaitIdle(20000));
-  EXPECT_EQ(TextOf("编辑框_点击次数"), "");
-  EXPECT_NE(program_.ReadFile("config.ini").value_or("").find("按键=2"), Text::npos);
+  EXPECT_TRUE(recorder.PumpUntil(5000, [&] { return recorder.ButtonMessages().size() >= c.expected.size(); }));
+  recorder.Settle(300);
+  EXPECT_EQ(recorder.ButtonMessages(), c.expected);
+  EXPECT_NE(program_.ReadFile("config.ini").value_or("").find(Text("按键=") + c.savedKey), Text::npos);
 }
+
+const std::vector<UINT> kLeft = {WM_LBUTTONDOWN, WM_LBUTTONUP};
+const std::vector<UINT> kRight = {WM_RBUTTONDOWN, WM_RBUTTONUP};
+
+std::vector<UINT> Times(const std::vector<UINT>& pattern, int times) {
+  std::vector<UINT> result;
+  for (int i = 0; i < times; ++i) result.insert(result.end(), pattern.begin(), pattern.end());
+  return result;
+}
+
+INSTANTIATE_TEST_SUITE_P(Radios, ClickKindTest,
+                         testing::Values(KindCase{"Left", "单选框_SL", "0", Times(kLeft, 2)},
+                                         KindCase{"LeftDouble", "单选框_SM", "1", Times(kLeft, 4)},
+                                         KindCase{"Right", "单选框_SR", "2", Times(kRight, 2)}),
+                         CaseName());
 
 }  // namespace

@@ -57,6 +57,32 @@ TEST_F(HotkeysTest, SavedKeyIsRegisteredAtOnce) {
   ASSERT_TRUE(WaitIdle(10000));
 }
 
+TEST_F(HotkeysTest, F5TakenByAnotherProgramAtStartIsReportedOnce) {
+  ProgramUnderTest holder(WindowsPathOf(HOTKEY_HOLDER_EXE));
+  ASSERT_TRUE(holder.Start("116"));
+  HWND holderWindow = holder.WaitForWindow(10000, "HotkeyHolder");
+  ASSERT_NE(holderWindow, nullptr);
+  ASSERT_TRUE(WaitUntil(10000, [&] { return WindowText(holderWindow) == "热键占用:已注册"; }))
+      << WindowText(holderWindow);
+
+  ASSERT_TRUE(program_.Start());
+  HWND box = WaitForMessageBox(20000);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(WindowText(box), "信息：");
+  EXPECT_NE(FindDescendant(box, nullptr, "坐标记录热键F5被占用，坐标记录功能将无法使用"), nullptr);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  frame_ = program_.WaitForWindow(10000, ui::kFrameClass);
+  ASSERT_NE(frame_, nullptr);
+  // The start/stop key (F2) was free: no second box, and it works.
+  EXPECT_TRUE(WaitUntil(10000, [&] { return SendMessageA(Find("组合框EX3"), CB_GETCURSEL, 0, 0) == 1; }));
+  EXPECT_EQ(WaitForMessageBox(500), nullptr);
+  SetTextOf("编辑框_设置点击次数", "0");
+  PressKey("F2");
+  ASSERT_TRUE(WaitUntil(10000, [&] { return TextOf("按钮_开关连点") == "停止连点"; }));
+  ASSERT_TRUE(WaitIdle(10000));
+  Close();
+}
+
 TEST_F(HotkeysTest, TakenStartStopKeyAtStartShowsItsNumber) {
   ASSERT_TRUE(program_.WriteFile("config.ini", "[快捷键]\r\n操作热键=116\r\n"));
   ASSERT_TRUE(program_.Start());

@@ -30,6 +30,23 @@ TEST_F(SecondInstanceTest, ActivatesTheFirstAndEndsWithoutTouchingAnything) {
   ASSERT_TRUE(WaitIdle(10000));
 }
 
+TEST_F(SecondInstanceTest, NeverShowsAWindowOfItsOwn) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  const DWORD first = program_.processId();
+  ASSERT_TRUE(program_.Start());
+  const DWORD second = program_.processId();
+  // Watched closely until it has ended: any visible top-level window counts.
+  HWND seen = nullptr;
+  Text seenClass;
+  const ULONGLONG deadline = GetTickCount64() + 10000;
+  while (WaitForSingleObject(program_.process(), 0) == WAIT_TIMEOUT && GetTickCount64() < deadline) {
+    if (!seen && (seen = FindTopWindowOf(second, nullptr)) != nullptr) seenClass = WindowClass(seen);
+  }
+  EXPECT_EQ(program_.WaitForExit(0), 0u);
+  EXPECT_EQ(seen, nullptr) << "a window of class " << seenClass;
+  EXPECT_NE(FindTopWindowOf(first, ui::kFrameClass), nullptr) << "the first instance must still show its window";
+}
+
 TEST_F(SecondInstanceTest, AfterTheFirstEndedANewStartRunsAsFirst) {
   ASSERT_NO_FATAL_FAILURE(Launch());
   Close();

@@ -7,17 +7,22 @@
 #include <optional>
 
 #include "tests/e2e/program_under_test.h"
+#include "tests/e2e/version_service.h"
 #include "ui/widgets.h"
 
 // The running program with its window found.
 class MainWindowTest : public testing::Test {
  protected:
+  // The program ends at start-up unless its version service marks it
+  // supported: whatever an earlier test served, the service's own manifest
+  // is served again.
+  MainWindowTest() { version_service::RestoreDefaults(); }
+
   // Starts the program (with config.ini holding `config`, when given) and
   // waits until the start-up load has filled the click settings.
-  void Launch(const std::optional<Text>& config = std::nullopt, bool readOnly = false) {
+  void Launch(const std::optional<Text>& config = std::nullopt) {
     if (config) {
       ASSERT_TRUE(program_.WriteFile("config.ini", *config));
-      if (readOnly) SetFileAttributesA(program_.PathOf("config.ini").c_str(), FILE_ATTRIBUTE_READONLY);
     }
     ASSERT_TRUE(program_.Start());
     frame_ = program_.WaitForWindow(20000, ui::kFrameClass);

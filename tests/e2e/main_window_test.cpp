@@ -200,7 +200,6 @@ TEST_F(MainWindowTest, StartAndCloseCreatesNoSettingsFileAndExitsWithZero) {
 struct ConfigCase {
   const char* name;
   Text contents;
-  bool readOnly;
   Text interval;
   Text count;
   Text x;
@@ -213,7 +212,7 @@ class StoredSettingsTest : public MainWindowTest, public testing::WithParamInter
 
 TEST_P(StoredSettingsTest, LoadsAndLeavesTheFileAlone) {
   const ConfigCase& c = GetParam();
-  ASSERT_NO_FATAL_FAILURE(Launch(c.contents, c.readOnly));
+  ASSERT_NO_FATAL_FAILURE(Launch(c.contents));
   ASSERT_TRUE(WaitUntil(10000, [&] { return TextOf("编辑框_Y") == c.y; })) << TextOf("编辑框_Y");
   EXPECT_EQ(TextOf("编辑框_点击间隔"), c.interval);
   EXPECT_EQ(TextOf("编辑框_设置点击次数"), c.count);
@@ -224,7 +223,6 @@ TEST_P(StoredSettingsTest, LoadsAndLeavesTheFileAlone) {
   EXPECT_EQ(SendMessageA(Find("组合框EX3"), CB_GETCURSEL, 0, 0), c.hotkeySelection);
   Close();
   EXPECT_EQ(program_.ReadFile("config.ini"), c.contents);
-  SetFileAttributesA(program_.PathOf("config.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 const Text kLong(20000, '9');
@@ -234,24 +232,46 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ConfigCase{"all_values",
                    "[设置]\r\n点击间隔=50\r\n点击次数=5\r\n按键=2\r\nX坐标=640\r\nY坐标=480\r\n"
-                   "[快捷键]\r\n操作热键=119\r\n",
-                   false, "50", "5", "640", "480", "单选框_SR", 7},
-        ConfigCase{"double_click", "[设置]\r\n按键=1\r\n", false, "1000", "100000", "-1", "-1", "单选框_SM", 1},
+                   "[快捷键]\r\n操作热键=119\r\n", "50", "5", "640", "480", "单选框_SR", 7},
+        ConfigCase{"double_click", "[设置]\r\n按键=1\r\n", "1000", "100000", "-1", "-1", "单选框_SM", 1},
         ConfigCase{"empty_value_full_width_and_odd_button",
-                   "[设置]\r\n点击间隔=\r\n点击次数=１２３\r\n按键=7\r\nX坐标=abc\r\nY坐标= 7 \r\n", false, "", "１２３",
+                   "[设置]\r\n点击间隔=\r\n点击次数=１２３\r\n按键=7\r\nX坐标=abc\r\nY坐标= 7 \r\n", "", "１２３",
                    "abc", "7", "单选框_SL", 1},
         ConfigCase{"unknown_keys_and_sections",
-                   "[其他]\r\n点击间隔=1\r\n[设置]\r\n颜色=红\r\nY坐标=9\r\n", false, "1000", "100000", "-1", "9",
+                   "[其他]\r\n点击间隔=1\r\n[设置]\r\n颜色=红\r\nY坐标=9\r\n", "1000", "100000", "-1", "9",
                    "单选框_SL", 1},
-        ConfigCase{"empty_file", "", false, "1000", "100000", "-1", "-1", "单选框_SL", 1},
-        ConfigCase{"binary_file", Text("\xff\xfe\x00\x13\x80garbage\x00\x01\x02", 15), false, "1000", "100000",
+        ConfigCase{"empty_file", "", "1000", "100000", "-1", "-1", "单选框_SL", 1},
+        ConfigCase{"binary_file", Text("\xff\xfe\x00\x13\x80garbage\x00\x01\x02", 15), "1000", "100000",
                    "-1", "-1", "单选框_SL", 1},
-        ConfigCase{"read_only_file", "[设置]\r\n点击次数=3\r\nY坐标=2\r\n", true, "1000", "3", "-1", "2",
-                   "单选框_SL", 1},
-        ConfigCase{"value_of_20000_bytes", "[设置]\r\nX坐标=" + kLong + "\r\nY坐标=1\r\n", false, "1000",
+        ConfigCase{"value_of_20000_bytes", "[设置]\r\nX坐标=" + kLong + "\r\nY坐标=1\r\n", "1000",
                    "100000", Text(10239, '9'), "1", "单选框_SL", 1},
-        ConfigCase{"hotkey_not_a_number", "[快捷键]\r\n操作热键=F3\r\n", false, "1000", "100000", "-1", "-1",
+        ConfigCase{"hotkey_not_a_number", "[快捷键]\r\n操作热键=F3\r\n", "1000", "100000", "-1", "-1",
                    "单选框_SL", -1}),
     CaseName());
+
+// While another program holds config.ini open without sharing, the writes of a
+// start press are lost without a word; the run uses the controls, and the next
+// press writes again.
+TEST_F(MainWindowTest, WritesToALockedSettingsFileAreLostSilently) {
+  const Text config = "[设置]\r\n点击次数=0\r\n";
+  ASSERT_NO_FATAL_FAILURE(Launch(config));
+  SetTextOf("编辑框_点击间隔", "77");
+  {
+    UniqueFile lock(CreateFileA(program_.PathOf("config.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(lock.valid());
+    Click("按钮_开关连点");
+    EXPECT_EQ(TextOf("按钮_开关连点"), "停止连点");
+    ASSERT_TRUE(WaitIdle(10000));  // a count of 0 clicks nothing
+    EXPECT_EQ(WaitForMessageBox(300), nullptr);
+  }
+  EXPECT_EQ(program_.ReadFile("config.ini"), config);
+
+  Click("按钮_开关连点");
+  ASSERT_TRUE(WaitIdle(10000));
+  EXPECT_EQ(program_.ReadFile("config.ini"),
+            "[设置]\r\n点击次数=0\r\n点击间隔=77\r\n按键=0\r\nX坐标=-1\r\nY坐标=-1\r\n");
+  Close();
+}
 
 }  // namespace

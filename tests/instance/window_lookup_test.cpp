@@ -57,40 +57,6 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"both_empty", "", "", true, true}),
     CaseName());
 
-// ---- find-text -------------------------------------------------------------
-
-struct FindCase {
-  const char* name;
-  Text text;
-  Text part;
-  std::size_t position;
-};
-
-class FindTextTest : public testing::TestWithParam<FindCase> {};
-
-TEST_P(FindTextTest, Position) {
-  EXPECT_EQ(FindText(GetParam().text, GetParam().part), GetParam().position);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FindTextTest,
-    testing::Values(
-        FindCase{"ascii_middle", "abcabc", "ca", 2},
-        FindCase{"whole_text", "abc", "abc", 0},
-        FindCase{"longer_part", "ab", "abc", Text::npos},
-        FindCase{"case_sensitive", "ProbeWindow", "probe", Text::npos},
-        FindCase{"empty_part_in_text", "abc", "", 0},
-        FindCase{"empty_part_in_empty_text", "", "", Text::npos},
-        FindCase{"part_in_empty_text", "", "a", Text::npos},
-        FindCase{"chinese", "飞梭助手", "助手", 4},
-        // "飞梭" is B7 C9 CB F3: C9 CB spans two characters.
-        FindCase{"not_across_characters", "飞梭", "\xC9\xCB", Text::npos},
-        // 0x81 0x41 is one character; its trail byte is not an 'A'.
-        FindCase{"not_on_a_trail_byte", "\x81\x41", "A", Text::npos},
-        FindCase{"after_a_trail_byte_lookalike", "\x81\x41" "A", "A", 2},
-        FindCase{"lone_lead_byte_at_end", "a\x81", "\x81", 1}),
-    CaseName());
-
 // ---- windows of this process ------------------------------------------------
 
 constexpr wchar_t kClassName[] = L"LookupTestWindow";

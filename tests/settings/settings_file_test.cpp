@@ -1,7 +1,8 @@
 // config.ini beside the running executable, read through the profile functions.
 #include <gtest/gtest.h>
 
-#include "app/runtime.h"
+#include "common/exe_files.h"
+#include "common/handles.h"
 #include "settings/settings_file.h"
 #include "tests/case_name.h"
 

@@ -3,26 +3,19 @@
 //   --show-message    the guard shows its message box in a later instance
 //   --message TEXT    the text of that box (the default text when omitted)
 //   --activate        the guard brings the running instance to the front
-// It shows its window "守卫探针" first, as the program does, then calls the
-// guard. When the guard returns, the title becomes "守卫探针:首个" and the
-// event name in use is written to guard_name.txt beside the exe; WM_CLOSE
-// then ends with exit code 0.
+// As the program does, it creates its window "守卫探针" hidden and calls the
+// guard before showing it. When the guard returns, the event name in use is
+// written to guard_name.txt beside the exe and the window shows with the title
+// "守卫探针:首个"; WM_CLOSE then ends with exit code 0.
 #include <windows.h>
 
 #include <cstring>
 #include <string>
 
 #include "instance/instance_guard.h"
+#include "tests/tools/tool_window.h"
 
 namespace {
-
-LRESULT CALLBACK GuardProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  if (message == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
-}
 
 void WriteBesideExe(const char* fileName, const std::string& contents) {
   char path[MAX_PATH];
@@ -51,24 +44,12 @@ int main(int argc, char** argv) {
     else if (!strcmp(argv[i], "--activate")) activate = true;
   }
 
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = GuardProbeProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = "GuardProbe";
-  windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
-  RegisterClassA(&windowClass);
-  HWND window = CreateWindowExA(0, "GuardProbe", "守卫探针", WS_OVERLAPPEDWINDOW, 120, 120, 320, 160, nullptr,
-                                nullptr, windowClass.hInstance, nullptr);
-  ShowWindow(window, SW_SHOW);
+  HWND window = tool_window::Create("GuardProbe", "守卫探针", 0, WS_OVERLAPPEDWINDOW, 120, 120, 320, 160);
 
   InstanceGuard(name, showMessage, messageGiven ? &message : nullptr, 0, activate);
 
   WriteBesideExe("guard_name.txt", name);
   SetWindowTextA(window, "守卫探针:首个");
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  return static_cast<int>(msg.wParam);
+  ShowWindow(window, SW_SHOW);
+  return tool_window::RunMessageLoop();
 }

@@ -312,8 +312,10 @@ TEST_F(WidgetsTest, PagesShowOnlyTheirControls) {
   EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 1);
 
   // A click on a header selects its page and tells the frame.
-  RECT header{};
-  ASSERT_TRUE(SendMessageA(tabs, TCM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&header)));
+  RECT header = ui::TabHeaderRect(tabs, 3);
+  EXPECT_TRUE(IsRectEmpty(&header)) << "no such page";
+  header = ui::TabHeaderRect(tabs, 2);
+  ASSERT_FALSE(IsRectEmpty(&header));
   ClickAt(tabs, (header.left + header.right) / 2, (header.top + header.bottom) / 2);
   EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 2);
   EXPECT_EQ(visible(), (std::vector<bool>{false, false, false, true}));
@@ -321,7 +323,8 @@ TEST_F(WidgetsTest, PagesShowOnlyTheirControls) {
 
   // Headers stay usable while page controls are disabled.
   EnableWindow(group, FALSE);
-  ASSERT_TRUE(SendMessageA(tabs, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&header)));
+  header = ui::TabHeaderRect(tabs, 0);
+  ASSERT_FALSE(IsRectEmpty(&header));
   ClickAt(tabs, (header.left + header.right) / 2, (header.top + header.bottom) / 2);
   EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 0);
   EXPECT_EQ(visible(), (std::vector<bool>{true, false, false, false}));

@@ -5,15 +5,6 @@
 
 #include <windows.h>
 
-// The runtime commands used to be declared here. Until every subsystem names
-// them in common/, this header still brings them along; new code includes the
-// common/ header it needs.
-#include "common/exe_files.h"
-#include "common/ini_file.h"
-#include "common/message_box.h"
-#include "common/pending_messages.h"
-#include "common/start_thread.h"
-
 namespace runtime {
 
 // The end routine runs once, on the window thread, on every orderly end: after

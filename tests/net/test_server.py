@@ -12,15 +12,15 @@ whose target is an absolute http:// URL, or a CONNECT, is served as a forward
 proxy would see it: it is recorded (see /proxy-log) and echoed.
 """
 
-import argparse
 import base64
 import os
-import socket
 import sys
 import threading
 import time
-from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from http.server import BaseHTTPRequestHandler
 from urllib.parse import parse_qsl, urlsplit
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
+from report_server import serve  # noqa: E402
 
 AUTH_USER = "user"
 AUTH_PASSWORD = "p@ss"
@@ -175,39 +175,6 @@ class Handler(BaseHTTPRequestHandler):
         self.reply(200, b"<html><body>ok</body></html>", [("Content-Type", "text/html")], close=True)
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--report", type=int, help="port on 127.0.0.1 to report to")
-    parser.add_argument("--lifetime", type=float, default=600.0)
-    args = parser.parse_args()
-
-    # A lost parent never leaves the server behind.
-    watchdog = threading.Timer(args.lifetime, lambda: os._exit(0))
-    watchdog.daemon = True
-    watchdog.start()
-
-    server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    server.daemon_threads = True
-    port = server.server_address[1]
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-
-    if args.report:
-        control = socket.create_connection(("127.0.0.1", args.report))
-        control.sendall(b"%d\n" % port)
-        try:
-            while control.recv(64):
-                pass
-        except OSError:
-            pass
-    else:
-        print(port, flush=True)
-        sys.stdin.read()
-
-    server.shutdown()
-    server.server_close()
-    if args.report:
-        control.close()  # tells the parent that the server has stopped
-
 
 if __name__ == "__main__":
-    main()
+    serve(Handler)

@@ -18,14 +18,13 @@ it; otherwise 200. Options:
     wait=MS     wait MS milliseconds before answering at all
 """
 
-import argparse
 import os
-import socket
 import sys
-import threading
 import time
-from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from http.server import BaseHTTPRequestHandler
 from urllib.parse import parse_qsl, urlsplit
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
+from report_server import serve  # noqa: E402
 
 MAX_PIECE = 512 * 1024
 # Byte i of every body is i % 251; a whole number of periods, so any offset
@@ -103,32 +102,6 @@ class Handler(BaseHTTPRequestHandler):
         self.wfile.write(body)
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--report", type=int, help="port on 127.0.0.1 to report to")
-    args = parser.parse_args()
-
-    server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    server.daemon_threads = True
-    port = server.server_address[1]
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-
-    if args.report:
-        control = socket.create_connection(("127.0.0.1", args.report))
-        control.sendall(b"%d\n" % port)
-        # Our starter closes this connection to stop us, and so does the end
-        # of its process, however it ends.
-        while control.recv(4096):
-            pass
-    else:
-        print(port, flush=True)
-        while sys.stdin.read(4096):
-            pass
-    server.shutdown()
-    server.server_close()
-    if args.report:
-        control.close()
-
 
 if __name__ == "__main__":
-    main()
+    serve(Handler)

@@ -10,13 +10,13 @@ GET /body?file=NAME answers the file NAME of the folder in the environment
     cut=K      declare the whole file, send K bytes, then close the connection
 """
 
-import argparse
 import json
 import os
-import socket
-import threading
-from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+import sys
+from http.server import BaseHTTPRequestHandler
 from urllib.parse import parse_qs, urlsplit
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
+from report_server import serve  # noqa: E402
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -58,21 +58,6 @@ class Handler(BaseHTTPRequestHandler):
         self.wfile.flush()
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--report", type=int, required=True, help="port on 127.0.0.1 to report to")
-    args = parser.parse_args()
-    server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    server.daemon_threads = True
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    control = socket.create_connection(("127.0.0.1", args.report))
-    control.sendall(b"%d\n" % server.server_address[1])
-    while control.recv(4096):  # until our starter closes it, or ends
-        pass
-    server.shutdown()
-    server.server_close()
-    control.close()
-
 
 if __name__ == "__main__":
-    main()
+    serve(Handler)
